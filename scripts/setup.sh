@@ -1,0 +1,53 @@
+#!/bin/sh
+# Installs what the build, the tests and the demo need on Debian 12, and only
+# what is missing: running it again changes nothing.
+set -eu
+
+say() { printf 'setup: %s\n' "$*"; }
+
+missing=""
+want() { missing="$missing $1"; }
+
+command -v cmake >/dev/null 2>&1 || want cmake
+command -v g++ >/dev/null 2>&1 || want g++
+command -v clang >/dev/null 2>&1 || want clang
+[ -d /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux ] || want libclang-rt-14-dev
+command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || want g++-mingw-w64-i686-posix
+[ -f /usr/src/googletest/CMakeLists.txt ] || want googletest
+[ -f /usr/include/benchmark/benchmark.h ] || want libbenchmark-dev
+command -v gcovr >/dev/null 2>&1 || want gcovr
+command -v zip >/dev/null 2>&1 || want zip
+command -v unzip >/dev/null 2>&1 || want unzip
+command -v locale-gen >/dev/null 2>&1 || want locales
+command -v wine >/dev/null 2>&1 || want wine
+dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed' || want wine32:i386
+
+if [ -n "$missing" ]; then
+  if [ "$(id -u)" != 0 ]; then
+    say "missing packages:$missing; run this script as root to install them" >&2
+    exit 1
+  fi
+  case "$missing" in
+    *i386*)
+      if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        say "adding the i386 architecture for 32-bit Wine"
+        dpkg --add-architecture i386
+      fi ;;
+  esac
+  say "installing:$missing"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
+else
+  say "all packages are present"
+fi
+
+# Wine takes its ANSI code page from the locale: zh_CN.UTF-8 gives 936 (GBK),
+# the code page of the registration-desk PCs.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  say "generating the zh_CN.UTF-8 locale"
+  sed -i 's/^# *\(zh_CN\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+else
+  say "locale zh_CN.UTF-8 is present"
+fi
