@@ -1,0 +1,85 @@
+#pragma once
+// The library's logging facility: one streamed statement makes one
+// time-stamped record line.
+//
+//   g_fileLogger(logger::Error) << "读卡失败,错误码:" << code;
+//
+// The temporary LogStream collects the text; its destructor stamps the line
+// with the local time and hands it to the logger's output under the logger's
+// one mutex, so lines from different threads never mix.
+#include <cstdint>
+#include <ctime>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <string>
+
+namespace logger {
+
+enum Level : int32_t { Debug = 0, Info = 1, Warning = 2, Error = 3, Fatal = 4 };
+
+// The record line for a record made at local time `time`, without its line
+// end: "[YYYY-MM-DD hh:mm:ss][Level]<TAB>message". message is taken up to its
+// first NUL.
+std::string FormatRecord(const std::tm& time, const char* levelName,
+                         const char* message);
+
+class BaseLogger {
+ public:
+  class LogStream : public std::ostringstream {
+   public:
+    LogStream(BaseLogger* logger, Level level);
+    // Writes the record: every statement ends with exactly one line.
+    ~LogStream() override;
+
+   private:
+    BaseLogger* m_logger;
+    Level m_level;
+  };
+
+  BaseLogger() = default;
+  BaseLogger(const BaseLogger&) = delete;
+  BaseLogger& operator=(const BaseLogger&) = delete;
+  virtual ~BaseLogger() = default;
+
+  // Opens a record at level; nothing is written until the record ends.
+  virtual LogStream operator()(Level level);
+
+ protected:
+  // Writes one finished record; called with m_mutex held.
+  virtual void output(const std::tm* time, const char* levelName,
+                      const char* message) = 0;
+
+ private:
+  std::mutex m_mutex;
+  std::tm m_time{};
+};
+
+// Appends records to one file, kept open from construction to destruction.
+// A file that cannot be opened leaves the logger silent, never failing.
+class FileLogger : public BaseLogger {
+ public:
+  explicit FileLogger(const std::string& fileName);
+  ~FileLogger() override;
+
+ protected:
+  void output(const std::tm* time, const char* levelName,
+              const char* message) override;
+
+ private:
+  std::ofstream m_file;
+};
+
+// Writes records to standard output.
+class ConsoleLogger : public BaseLogger {
+ protected:
+  void output(const std::tm* time, const char* levelName,
+              const char* message) override;
+};
+
+}  // namespace logger
+
+extern logger::ConsoleLogger g_consoleLogger;  // exists, never written to
+extern logger::FileLogger g_fileLogger;        // every failure record goes here
+extern std::map<logger::Level, const char*> g_levelNames;
