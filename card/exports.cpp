@@ -1,5 +1,7 @@
 #include "card/exports.h"
 
+#include "card/magnetic_card.h"
+
 // Each working export is a thin, non-throwing shell around its card operation:
 // nothing may unwind into the host, whatever language it is written in.
 
@@ -12,9 +14,13 @@ int32_t READCARD_API QTZ_DKH(int32_t, int32_t, int32_t, int32_t,
   return -1;
 }
 
-int32_t READCARD_API CK_DKH(int32_t, int32_t, const char* /*track*/,
-                            char** /*cardNumber*/) {
-  return -1;
+int32_t READCARD_API CK_DKH(int32_t, int32_t, const char* track,
+                            char** cardNumber) {
+  try {
+    return card::ReadMagneticCard(track, cardNumber);
+  } catch (...) {
+    return -1;  // only when even the failure record could not be made
+  }
 }
 
 int32_t READCARD_API SBK_YKT_ICGETINFO(int32_t, int32_t, char** /*cardInfo*/,
