@@ -10,21 +10,6 @@
 
 namespace {
 
-TEST(TrimBlanks, RemovesOnlySpacesAndTabsAtBothEnds) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"", ""},
-      {" \t \t", ""},
-      {" a b ", "a b"},
-      {"\ta\t", "a"},
-      {"\r a \r", "\r a \r"},
-      {"\na\n", "\na\n"},
-      {"\fa\v", "\fa\v"},
-      {"\xA1\xA1" "a", "\xA1\xA1" "a"},  // full-width space
-      {std::string(" \0 ", 3), std::string(1, '\0')},
-  };
-  for (const auto& c : cases) EXPECT_EQ(TrimBlanks(c.first), c.second) << c.first;
-}
-
 TEST(ParseIniLine, SplitsKeyFromValueBeforeTheComment) {
   using Pair = std::pair<std::string, std::string>;
   const std::pair<std::string, std::optional<Pair>> cases[] = {

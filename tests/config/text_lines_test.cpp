@@ -59,17 +59,6 @@ TEST(TextLines, ReadsAsTextModeDoes) {
   }
 }
 
-TEST(TextLines, LinesLongerThanOneReadStayWhole) {
-  std::string longLine(100000, 'x');
-  longLine[4095] = '\r';  // a CR LF across the first chunk boundary
-  longLine[4096] = '\n';
-  std::vector<std::string> lines = AllLines(config::StringBytes(longLine + "\r\nend"));
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], std::string(4095, 'x'));
-  EXPECT_EQ(lines[1], std::string(100000 - 4097, 'x'));
-  EXPECT_EQ(lines[2], "end");
-}
-
 TEST(TextLines, StopsAtAReadError) {
   // A reader that fails (answers 0) after its first bytes: what came before
   // is still read.
