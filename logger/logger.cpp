@@ -42,20 +42,17 @@ BaseLogger::LogStream BaseLogger::operator()(Level level) {
 }
 
 FileLogger::FileLogger(const std::string& fileName)
-    : m_fileName(fileName),
-      m_file(fileName, std::ios::out | std::ios::app | std::ios::ate) {}
+    : m_fileName(fileName), m_file(fileName) {}
 
-FileLogger::~FileLogger() {
-  m_file.flush();
-  m_file.close();  // a failed close only marks the stream failed
-}
+// m_file closes itself; nothing is held back in a buffer.
+FileLogger::~FileLogger() = default;
 
 void FileLogger::output(const std::tm* time, const char* levelName,
                         const char* message) {
-  // A stream that failed to open or to write ignores both calls.
-  const std::string line = RecordLine(time, levelName, message);
-  m_file.write(line.data(), static_cast<std::streamsize>(line.size()));
-  m_file.flush();
+  // The whole line in one append: a line that two writes put down could be
+  // split by another process's line between them. A file that failed to open
+  // or a write that fails drops the record.
+  m_file.Append(WithLineEnds(RecordLine(time, levelName, message), kFileLineEnd));
 }
 
 void ConsoleLogger::output(const std::tm* time, const char* levelName,

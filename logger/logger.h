@@ -9,11 +9,12 @@
 // one mutex, so lines from different threads never mix.
 #include <cstdint>
 #include <ctime>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <sstream>
 #include <string>
+
+#include "logger/append_file.h"
 
 namespace logger {
 
@@ -24,6 +25,18 @@ enum Level : int32_t { Debug = 0, Info = 1, Warning = 2, Error = 3, Fatal = 4 };
 // first NUL.
 std::string FormatRecord(const std::tm& time, const char* levelName,
                          const char* message);
+
+// The line end of the log file on disk: CR LF on Windows, as the files have
+// always been written there, LF elsewhere.
+#ifdef _WIN32
+constexpr const char* kFileLineEnd = "\r\n";
+#else
+constexpr const char* kFileLineEnd = "\n";
+#endif
+
+// text with every LF replaced by lineEnd, the way a text-mode write stores
+// it (a CR already before the LF stays and gains another).
+std::string WithLineEnds(const std::string& text, const char* lineEnd);
 
 class BaseLogger {
  public:
@@ -57,7 +70,9 @@ class BaseLogger {
 };
 
 // Appends records to one file, kept open from construction to destruction.
-// A file that cannot be opened leaves the logger silent, never failing.
+// A file that cannot be opened leaves the logger silent, never failing. Each
+// record reaches the file in one append, whole, even while other processes
+// append to the same file.
 class FileLogger : public BaseLogger {
  public:
   explicit FileLogger(const std::string& fileName);
@@ -72,7 +87,7 @@ class FileLogger : public BaseLogger {
 
  private:
   std::string m_fileName;
-  std::ofstream m_file;
+  AppendFile m_file;
 };
 
 // Writes records to standard output.

@@ -18,4 +18,17 @@ std::string FormatRecord(const std::tm& time, const char* levelName,
   return line;
 }
 
+std::string WithLineEnds(const std::string& text, const char* lineEnd) {
+  std::string result;
+  result.reserve(text.size() + 8);
+  for (char c : text) {
+    if (c == '\n') {
+      result += lineEnd;
+    } else {
+      result += c;
+    }
+  }
+  return result;
+}
+
 }  // namespace logger

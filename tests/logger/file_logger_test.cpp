@@ -11,6 +11,11 @@
 #include "logger/logger.h"
 #include "test_files.h"
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 std::vector<std::string> SplitLines(const std::string& content) {
@@ -108,5 +113,56 @@ TEST(FileLogger, LinesFromManyThreadsNeverMix) {
   EXPECT_EQ(malformed, 0);
   EXPECT_EQ(seen.size(), static_cast<size_t>(kThreads * kRecords));
 }
+
+#ifndef _WIN32
+// Two processes that loaded the library on the same day append to one file,
+// each through its own FileLogger, with lines far longer than any stream
+// buffer. (The Windows build is checked with two host processes under Wine,
+// tests/logger/shared_log_host_test.cpp.)
+TEST(FileLogger, TwoProcessesAppendingAtOnceLoseAndMixNoLine) {
+  constexpr int kRecords = 200;
+  const std::string padding(10000, '#');
+  logtest::TempDirectory directory;
+  const std::string path = directory.path() + "processes.log";
+  pid_t writers[2];
+  for (int w = 0; w < 2; ++w) {
+    writers[w] = fork();
+    ASSERT_GE(writers[w], 0);
+    if (writers[w] == 0) {
+      {
+        logger::FileLogger log(path);
+        for (int r = 0; r < kRecords; ++r) {
+          log(logger::Error) << "process " << w << " record " << r << " " << padding;
+        }
+      }
+      _exit(0);
+    }
+  }
+  for (pid_t writer : writers) {
+    int status = 0;
+    ASSERT_EQ(waitpid(writer, &status, 0), writer);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+
+  std::vector<std::string> lines = SplitLines(logtest::ReadFile(path));
+  EXPECT_EQ(lines.size(), static_cast<size_t>(2 * kRecords));
+  // The padding is checked apart: a regular expression over it would be slow.
+  const std::string end = padding + "\n";
+  const std::regex head(kStamp + "\\[Error\\]\tprocess (\\d) record (\\d+) ");
+  std::set<std::pair<int, int>> seen;
+  for (const std::string& line : lines) {
+    if (line.size() < end.size() ||
+        line.compare(line.size() - end.size(), end.size(), end) != 0) {
+      continue;
+    }
+    const std::string start = line.substr(0, line.size() - end.size());
+    std::smatch match;
+    if (std::regex_match(start, match, head)) {
+      seen.insert({std::stoi(match[1]), std::stoi(match[2])});
+    }
+  }
+  EXPECT_EQ(seen.size(), static_cast<size_t>(2 * kRecords));
+}
+#endif
 
 }  // namespace

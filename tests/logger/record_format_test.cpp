@@ -56,4 +56,22 @@ TEST(FormatDate, PadsMonthAndDayAndCutsAtTenCharacters) {
   EXPECT_EQ(logger::FormatDate(Time(10000, 1, 2, 0, 0, 0)), "10000-01-0");
 }
 
+TEST(WithLineEnds, StoresEveryLineFeedAsTheFilesLineEnd) {
+  struct Case {
+    std::string text, lineEnd, stored;
+  };
+  const Case cases[] = {
+      {"", "\r\n", ""},
+      {"line\n", "\r\n", "line\r\n"},
+      {"two\nlines\n", "\r\n", "two\r\nlines\r\n"},
+      {"cr\r\n", "\r\n", "cr\r\r\n"},  // as a text-mode write stores it
+      {"\n\n", "\r\n", "\r\n\r\n"},
+      {"no line end", "\r\n", "no line end"},
+      {"two\nlines\n", "\n", "two\nlines\n"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(logger::WithLineEnds(c.text, c.lineEnd.c_str()), c.stored) << c.text;
+  }
+}
+
 }  // namespace

@@ -1,0 +1,136 @@
+// Two host processes that load readcard.dll on the same day append to the
+// same log file at the same time. Every record must arrive whole, on a line
+// of its own.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "pe_image.h"
+
+namespace {
+
+constexpr int kRecordsPerProcess = 2000;
+
+std::string MakeScratchDirectory() {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  char name[64];
+  std::snprintf(name, sizeof name, "readcard-shared-log-%lu-%lu\\",
+                GetCurrentProcessId(), GetTickCount());
+  std::string path = std::string(temp) + name;
+  CreateDirectoryA(path.c_str(), nullptr);
+  return path;
+}
+
+void RemoveTree(const std::string& directory) {
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA((directory + "*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(directory + name + "\\");
+      } else {
+        DeleteFileA((directory + name).c_str());
+      }
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+  }
+  RemoveDirectoryA(directory.c_str());
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::string content;
+  if (FILE* file = std::fopen(path.c_str(), "rb")) {
+    char buffer[65536];
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+      content.append(buffer, count);
+    }
+    std::fclose(file);
+  }
+  return content;
+}
+
+std::string TodaysLogName() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char name[32];
+  std::snprintf(name, sizeof name, "qtz-%d-%02d-%02d.log", now.wYear,
+                now.wMonth, now.wDay);
+  return name;
+}
+
+HANDLE StartWriter(const std::string& directory, const std::string& arguments) {
+  const std::string program = directory + "log_writer.exe";
+  std::string commandLine = "\"" + program + "\" " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                      0, nullptr, directory.c_str(), &startup, &process)) {
+    ADD_FAILURE() << "cannot start " << program << ", error " << GetLastError();
+    return nullptr;
+  }
+  CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
+TEST(SharedLog, TwoProcessesAppendingAtOnceLoseAndMixNoLine) {
+  const std::string directory = MakeScratchDirectory();
+  for (const char* file : {"readcard.dll", "log_writer.exe"}) {
+    ASSERT_TRUE(CopyFileA((host::ProgramDirectory() + file).c_str(),
+                          (directory + file).c_str(), FALSE))
+        << file << ", error " << GetLastError();
+  }
+  char eventName[64];
+  std::snprintf(eventName, sizeof eventName, "readcard-shared-log-%lu",
+                GetCurrentProcessId());
+  HANDLE start = CreateEventA(nullptr, TRUE, FALSE, eventName);
+  ASSERT_NE(start, nullptr);
+
+  const std::string arguments =
+      std::string(eventName) + " " + std::to_string(kRecordsPerProcess);
+  HANDLE writers[2] = {StartWriter(directory, arguments),
+                       StartWriter(directory, arguments)};
+  ASSERT_NE(writers[0], nullptr);
+  ASSERT_NE(writers[1], nullptr);
+  Sleep(500);  // both have loaded the DLL and opened the day's log
+  SetEvent(start);
+  ASSERT_EQ(WaitForMultipleObjects(2, writers, TRUE, 120000), WAIT_OBJECT_0);
+  for (HANDLE writer : writers) {
+    DWORD exitCode = 1;
+    GetExitCodeProcess(writer, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    CloseHandle(writer);
+  }
+  CloseHandle(start);
+
+  const std::string log =
+      ReadWholeFile(directory + "Log\\readcard\\" + TodaysLogName());
+  const std::regex wholeLine(
+      R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\]\[Error\]\t)" +
+      std::string("磁卡号长度不正常"));
+  RemoveTree(directory);
+  int lines = 0, broken = 0;
+  std::string::size_type begin = 0, end;
+  while ((end = log.find("\r\n", begin)) != std::string::npos) {
+    const std::string line = log.substr(begin, end - begin);
+    if (!std::regex_match(line, wholeLine) && ++broken <= 3) {
+      ADD_FAILURE() << "broken line: " << line;
+    }
+    ++lines;
+    begin = end + 2;
+  }
+  EXPECT_EQ(begin, log.size()) << "the file does not end with a whole line";
+  EXPECT_EQ(broken, 0);
+  EXPECT_EQ(lines, 2 * kRecordsPerProcess);
+}
+
+}  // namespace
