@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "logger/local_time.h"
 #include "logger/logger.h"
 #include "test_files.h"
+#include "tests/support/stdout_capture.h"
 
 namespace {
 
@@ -25,6 +27,20 @@ class RecordingLogger : public logger::BaseLogger {
   void output(const std::tm* time, const char* levelName,
               const char* message) override {
     records.push_back({*time, levelName, message});
+  }
+};
+
+// A logger whose destination fails the way a full disk or exhausted memory
+// makes it fail: by throwing.
+class ThrowingLogger : public RecordingLogger {
+ public:
+  bool failing = true;
+
+ protected:
+  void output(const std::tm* time, const char* levelName,
+              const char* message) override {
+    if (failing) throw std::runtime_error("destination failed");
+    RecordingLogger::output(time, levelName, message);
   }
 };
 
@@ -81,6 +97,33 @@ TEST(LogStream, NamesEveryLevel) {
   log(static_cast<logger::Level>(7)) << "out of range";
   ASSERT_EQ(log.records.size(), 6u);
   EXPECT_EQ(log.records[5].level, "Unknown");
+}
+
+// The card operation that logs goes on: the record is dropped, and the
+// logger is usable afterwards (its mutex was released).
+TEST(LogStream, ARecordThatCannotBeWrittenIsDroppedQuietly) {
+  ThrowingLogger log;
+  EXPECT_NO_THROW(log(logger::Error) << "lost");
+  log.failing = false;
+  log(logger::Error) << "kept";
+  ASSERT_EQ(log.records.size(), 1u);
+  EXPECT_EQ(log.records[0].message, "kept");
+}
+
+TEST(ConsoleLogger, WritesTheRecordLineToStandardOutput) {
+  logger::ConsoleLogger console;
+  testing_support::StdoutCapture capture;
+  std::time_t before = Now();
+  console(logger::Error) << "无法加载读卡动态库：" << 42;
+  std::time_t after = Now();
+  const std::string written = capture.Finish();
+  bool matches = false;
+  for (std::time_t t = before; t <= after; ++t) {
+    matches = matches || written == logger::FormatRecord(logger::LocalTime(t), "Error",
+                                                         "无法加载读卡动态库：42") +
+                                        testing_support::kStdoutLineEnd;
+  }
+  EXPECT_TRUE(matches) << written;
 }
 
 // Without any failing card operation yet, a record made as they make theirs.
