@@ -1,5 +1,9 @@
 #include "card/exports.h"
 
+#include "card/card_info.h"
+#include "card/export_guard.h"
+#include "card/ic_card_number.h"
+
 // Each working export is a thin, non-throwing shell around its card operation:
 // nothing may unwind into the host, whatever language it is written in.
 
@@ -8,8 +12,8 @@ extern "C" {
 int32_t READCARD_API QTZ_DLL_BBH() { return 86; }
 
 int32_t READCARD_API QTZ_DKH(int32_t, int32_t, int32_t, int32_t,
-                             char** /*cardNumber*/, char** /*cardNumberCopy*/) {
-  return -1;
+                             char** cardNumber, char** cardNumberCopy) {
+  return RunGuarded([&] { return ReadIcCardNumber(cardNumber, cardNumberCopy); });
 }
 
 int32_t READCARD_API CK_DKH(int32_t, int32_t, const char* /*track*/,
@@ -17,9 +21,9 @@ int32_t READCARD_API CK_DKH(int32_t, int32_t, const char* /*track*/,
   return -1;
 }
 
-int32_t READCARD_API SBK_YKT_ICGETINFO(int32_t, int32_t, char** /*cardInfo*/,
-                                       int32_t* /*status*/) {
-  return -1;
+int32_t READCARD_API SBK_YKT_ICGETINFO(int32_t, int32_t, char** cardInfo,
+                                       int32_t* status) {
+  return RunGuarded([&] { return ReadIcCardInfo(cardInfo, status); });
 }
 
 int32_t READCARD_API QTZ_ErrorString(int32_t, int32_t, int32_t) { return 0; }
