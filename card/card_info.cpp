@@ -10,6 +10,8 @@
 #include "logger/logger.h"
 #include "text/split.h"
 
+namespace card {
+
 // Fields are moved byte for byte, never interpreted: the markers' meaning
 // belongs to the host.
 std::string FormatCardInfo(const std::vector<std::string>& fields) {
@@ -44,3 +46,5 @@ int ReadIcCardInfo(char** cardInfo, int32_t* status) {
   }
   return -1;
 }
+
+}  // namespace card

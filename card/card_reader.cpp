@@ -10,14 +10,16 @@
 #include "logger/logger.h"
 #include "text/module_directory.h"
 
-bool ReadCardRecord(DynamicLibrary& driver) {
-  if (!driver.Load(GetModuleDirectory() + kCardDriverFile)) {
-    g_fileLogger(logger::Error) << "无法加载读卡动态库：" << kCardDriverFile;
+namespace card {
+
+bool ReadCardRecord(DynamicLibrary& library) {
+  if (!library.Load(GetModuleDirectory() + driver::kCardDriverFile)) {
+    g_fileLogger(logger::Error) << "无法加载读卡动态库：" << driver::kCardDriverFile;
     return false;
   }
   int32_t result = 0;
   try {
-    result = driver.Call<int32_t>(kReadCardFunction, int32_t{4}, RecordBuffer);
+    result = driver::ReadCardBasic(library, RecordBuffer);
   } catch (const std::exception& error) {
     // A driver without the read function: the library is freed by the
     // binding's owner as the call unwinds.
@@ -46,3 +48,5 @@ std::string RecordText() {
 const char* ExceptionText(const char* what) {
   return (what == nullptr || *what == '\0') ? "Unknown exception" : what;
 }
+
+}  // namespace card

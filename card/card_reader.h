@@ -5,11 +5,13 @@
 
 class DynamicLibrary;
 
-// Loads the driver into `driver` and has it read the card into RecordBuffer.
+namespace card {
+
+// Loads the driver into `library` and has it read the card into RecordBuffer.
 // True when the driver answered 0; otherwise the failure has been logged.
 // RecordBuffer always ends NUL-terminated afterwards, whatever the driver
 // wrote into it.
-bool ReadCardRecord(DynamicLibrary& driver);
+bool ReadCardRecord(DynamicLibrary& library);
 
 // The text in RecordBuffer up to its first NUL, never past the buffer.
 std::string RecordText();
@@ -17,3 +19,5 @@ std::string RecordText();
 // The text of a failure caught while parsing the record; "Unknown exception"
 // for an exception that carries none.
 const char* ExceptionText(const char* what);
+
+}  // namespace card

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <exception>
 
+namespace card {
+
 // Logs one Error record for an exception that a card operation let escape.
 void LogEscapedException(const char* what) noexcept;
 
@@ -20,3 +22,5 @@ int32_t RunGuarded(Operation&& operation) noexcept {
   }
   return -1;
 }
+
+}  // namespace card

@@ -12,6 +12,8 @@
 #include "text/module_directory.h"
 #include "text/split.h"
 
+namespace card {
+
 namespace {
 
 // True when [MAIN] REALCARD says "true" in any mix of ASCII letter cases.
@@ -84,3 +86,5 @@ int ReadIcCardNumber(char** cardNumber, char** cardNumberCopy) {
   }
   return -1;
 }
+
+}  // namespace card

@@ -1,4 +1,5 @@
 #pragma once
+#include <ctime>
 #include <string>
 
 // Today's local date as "YYYY-MM-DD".
@@ -9,3 +10,10 @@ std::string GetDateString();
 // directory cannot be made the path is returned all the same, and opening the
 // file then fails quietly.
 std::string GetLogFilePath();
+
+namespace logger {
+
+// The date of time as "%d-%02d-%02d", cut to its first 10 characters.
+std::string FormatDate(const std::tm& time);
+
+}  // namespace logger

@@ -63,11 +63,15 @@ class FileLogger : public BaseLogger {
   explicit FileLogger(const std::string& fileName);
   ~FileLogger() override;
 
+  // The file this logger was opened on.
+  const std::string& fileName() const { return m_fileName; }
+
  protected:
   void output(const std::tm* time, const char* levelName,
               const char* message) override;
 
  private:
+  std::string m_fileName;
   std::ofstream m_file;
 };
 

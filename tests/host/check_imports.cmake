@@ -1,5 +1,5 @@
 cmake_minimum_required(VERSION 3.25)
-# Fails unless every DLL that readcard.dll imports is a system DLL, so that
+# Fails unless every DLL that the given DLL imports is a system DLL, so that
 # deploying means copying one file.
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -15,7 +15,8 @@ foreach(line IN LISTS imports)
   string(STRIP "${name}" name)
   string(TOLOWER "${name}" lower)
   if(NOT lower IN_LIST system_dlls)
-    message(FATAL_ERROR "readcard.dll imports ${name}, which is not a system DLL")
+    get_filename_component(dll_name "${DLL}" NAME)
+    message(FATAL_ERROR "${dll_name} imports ${name}, which is not a system DLL")
   endif()
   message(STATUS "imports ${name}")
 endforeach()

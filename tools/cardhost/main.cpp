@@ -11,6 +11,8 @@
 namespace {
 
 using NoArgs = int32_t(__stdcall*)();
+using MagneticCardRead = int32_t(__stdcall*)(int32_t, int32_t, const char*,
+                                             char**);
 
 std::string OwnDirectory() {
   char path[MAX_PATH] = {};
@@ -24,7 +26,8 @@ void PrintUsage() {
   std::puts(
       "usage: cardhost EXPORT [ARGUMENTS]\n"
       "Loads readcard.dll from this program's directory and calls EXPORT.\n"
-      "  QTZ_DLL_BBH      the version number");
+      "  QTZ_DLL_BBH      the version number\n"
+      "  CK_DKH TRACK     the card number of a 37-character magnetic track");
 }
 
 }  // namespace
@@ -49,6 +52,15 @@ int main(int argc, char** argv) {
   } else if (name == "QTZ_DLL_BBH") {
     std::printf("%s returned %d\n", name.c_str(),
                 reinterpret_cast<NoArgs>(function)());
+  } else if (name == "CK_DKH" && argc >= 3) {
+    char* cardNumber = nullptr;
+    int32_t result = reinterpret_cast<MagneticCardRead>(
+        reinterpret_cast<void*>(function))(0, 0, argv[2], &cardNumber);
+    std::printf("%s returned %d\n", name.c_str(), result);
+    if (cardNumber != nullptr) std::printf("card number: %s\n", cardNumber);
+  } else if (name == "CK_DKH") {
+    PrintUsage();
+    exitCode = 2;
   } else {
     std::printf("cardhost does not know how to call %s\n", name.c_str());
     exitCode = 2;

@@ -1,0 +1,36 @@
+#pragma once
+// The card reader's driver library and its one function that the card
+// operations call.
+#include <cstdint>
+
+#include "driver/dynamic_library.h"
+
+namespace driver {
+
+// The driver's file, found in the host program's directory.
+#ifdef _WIN32
+constexpr char kCardDriverFile[] = "SSCardDriver.dll";
+#else
+// The native build's stand-in (tools/simdriver) is a shared object.
+constexpr char kCardDriverFile[] = "SSCardDriver.so";
+#endif
+
+constexpr char kReadCardFunction[] = "iReadCardBas";
+
+// iReadCardBas(mode, record): reads the card in the reader and writes its
+// basic information into record, 1024 bytes (the size is not passed), as
+// NUL-terminated GBK text with fields separated by "|". Returns 0 on
+// success; any other value is a failure, and record may then hold the
+// driver's error text, or nothing new.
+using ReadCardFunction = int32_t DRIVER_CALL(int32_t mode, char* record);
+
+// The mode that asks for the card's basic information record.
+constexpr int32_t kReadBasicInfo = 4;
+
+// Calls iReadCardBas(4, record) in the loaded driver; throws as
+// DynamicLibrary::Call does when the driver lacks it.
+inline int32_t ReadCardBasic(DynamicLibrary& library, char* record) {
+  return library.Call<int32_t>(kReadCardFunction, kReadBasicInfo, record);
+}
+
+}  // namespace driver

@@ -1,0 +1,68 @@
+#include "logger/logger.h"
+
+#include <iostream>
+
+#include "logger/local_time.h"
+
+namespace logger {
+namespace {
+
+const char* LevelName(Level level) {
+  auto found = g_levelNames.find(level);
+  return found != g_levelNames.end() ? found->second : "Unknown";
+}
+
+// The whole record line as one piece, so that a write cannot be split
+// between lines.
+std::string RecordLine(const std::tm* time, const char* levelName,
+                       const char* message) {
+  return FormatRecord(*time, levelName, message) + '\n';
+}
+
+}  // namespace
+
+BaseLogger::LogStream::LogStream(BaseLogger* logger, Level level)
+    : m_logger(logger), m_level(level) {}
+
+BaseLogger::LogStream::~LogStream() {
+  // Logging must never disturb the card operation that logs: a record that
+  // cannot be made or written is dropped, and nothing leaves this destructor.
+  try {
+    const std::string message = str();
+    std::lock_guard<std::mutex> lock(m_logger->m_mutex);
+    const char* levelName = LevelName(m_level);
+    m_logger->m_time = LocalTimeNow();
+    m_logger->output(&m_logger->m_time, levelName, message.c_str());
+  } catch (...) {
+  }
+}
+
+BaseLogger::LogStream BaseLogger::operator()(Level level) {
+  return LogStream(this, level);
+}
+
+FileLogger::FileLogger(const std::string& fileName)
+    : m_fileName(fileName),
+      m_file(fileName, std::ios::out | std::ios::app | std::ios::ate) {}
+
+FileLogger::~FileLogger() {
+  m_file.flush();
+  m_file.close();  // a failed close only marks the stream failed
+}
+
+void FileLogger::output(const std::tm* time, const char* levelName,
+                        const char* message) {
+  // A stream that failed to open or to write ignores both calls.
+  const std::string line = RecordLine(time, levelName, message);
+  m_file.write(line.data(), static_cast<std::streamsize>(line.size()));
+  m_file.flush();
+}
+
+void ConsoleLogger::output(const std::tm* time, const char* levelName,
+                           const char* message) {
+  const std::string line = RecordLine(time, levelName, message);
+  std::cout.write(line.data(), static_cast<std::streamsize>(line.size()));
+  std::cout.flush();
+}
+
+}  // namespace logger

@@ -1,0 +1,35 @@
+#include "day_log.h"
+
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+
+namespace testlog {
+
+std::string DayLogPath(const std::string& hostDirectory, char separator) {
+  std::time_t now = std::time(nullptr);
+  std::tm local = *std::localtime(&now);
+  char date[40];
+  std::snprintf(date, sizeof date, "%d-%02d-%02d", local.tm_year + 1900,
+                local.tm_mon + 1, local.tm_mday);
+  return hostDirectory + "Log" + separator + "readcard" + separator + "qtz-" +
+         date + ".log";
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::ifstream file(path, std::ios::binary);
+  std::string line;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string MessageOf(const std::string& line) {
+  std::size_t tab = line.find('\t');
+  return tab == std::string::npos ? std::string() : line.substr(tab + 1);
+}
+
+}  // namespace testlog

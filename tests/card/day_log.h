@@ -1,0 +1,20 @@
+#pragma once
+// Reads back the day's log file that the library writes below the host
+// program's directory, so tests can see the records a call left.
+#include <string>
+#include <vector>
+
+namespace testlog {
+
+// <hostDirectory>Log<sep>readcard<sep>qtz-YYYY-MM-DD.log for today's local
+// date; hostDirectory ends in its separator.
+std::string DayLogPath(const std::string& hostDirectory, char separator);
+
+// The file's lines without their line ends (LF or CR LF); none when the file
+// is missing.
+std::vector<std::string> ReadLines(const std::string& path);
+
+// The message of a record line: everything after the first tab.
+std::string MessageOf(const std::string& line);
+
+}  // namespace testlog

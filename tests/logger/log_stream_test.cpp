@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "logger/local_time.h"
+#include "logger/logger.h"
+#include "test_files.h"
+
+namespace {
+
+struct Record {
+  std::tm time;
+  std::string level;
+  std::string message;
+};
+
+// A logger that keeps what it is handed instead of writing it anywhere.
+class RecordingLogger : public logger::BaseLogger {
+ public:
+  std::vector<Record> records;
+
+ protected:
+  void output(const std::tm* time, const char* levelName,
+              const char* message) override {
+    records.push_back({*time, levelName, message});
+  }
+};
+
+std::time_t Now() { return std::time(nullptr); }
+
+// The record lines that a record made between the two moments may carry.
+std::vector<std::string> LinesBetween(std::time_t from, std::time_t to,
+                                      const std::string& message) {
+  std::vector<std::string> lines;
+  for (std::time_t t = from; t <= to; ++t) {
+    lines.push_back(logger::FormatRecord(logger::LocalTime(t), "Error",
+                                         message.c_str()) +
+                    logtest::kLineEnd);
+  }
+  return lines;
+}
+
+TEST(LogStream, EachStatementWritesOneRecordWithItsPiecesInOrder) {
+  RecordingLogger log;
+  int code = -2;
+  log(logger::Error) << "读卡失败,错误码:" << code;
+  log(logger::Error) << std::string("节点") << 0 << " " << 1234567890;
+  ASSERT_EQ(log.records.size(), 2u);
+  EXPECT_EQ(log.records[0].message, "读卡失败,错误码:-2");
+  EXPECT_EQ(log.records[1].message, "节点0 1234567890");
+  EXPECT_EQ(log.records[0].level, "Error");
+}
+
+TEST(LogStream, AnEmptyRecordIsStillWritten) {
+  RecordingLogger log;
+  log(logger::Error);
+  ASSERT_EQ(log.records.size(), 1u);
+  EXPECT_EQ(log.records[0].message, "");
+}
+
+TEST(LogStream, MessageEndsAtAnEmbeddedNul) {
+  RecordingLogger log;
+  log(logger::Error) << std::string("before\0after", 12) << "more";
+  ASSERT_EQ(log.records.size(), 1u);
+  EXPECT_EQ(log.records[0].message, "before");
+}
+
+TEST(LogStream, NamesEveryLevel) {
+  RecordingLogger log;
+  const std::pair<logger::Level, const char*> levels[] = {
+      {logger::Debug, "Debug"}, {logger::Info, "Info"},
+      {logger::Warning, "Warning"}, {logger::Error, "Error"},
+      {logger::Fatal, "Fatal"}};
+  for (const auto& level : levels) log(level.first) << "m";
+  ASSERT_EQ(log.records.size(), 5u);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(log.records[i].level, levels[i].second);
+  EXPECT_EQ(g_levelNames.size(), 5u);
+
+  log(static_cast<logger::Level>(7)) << "out of range";
+  ASSERT_EQ(log.records.size(), 6u);
+  EXPECT_EQ(log.records[5].level, "Unknown");
+}
+
+// Without any failing card operation yet, a record made as they make theirs.
+TEST(FileLoggerGlobal, ARecordLandsAsOneLineInTheDaysFile) {
+  const std::string path = g_fileLogger.fileName();
+  const std::uintmax_t sizeBefore = logtest::FileSize(path);
+  const std::string message = "虚拟读卡[CURRENT]节点不存在";
+  std::time_t before = Now();
+  g_fileLogger(logger::Error) << message;
+  std::time_t after = Now();
+
+  // Other test programs may log into the same file meanwhile; the record is
+  // one whole line among what was added.
+  std::string added = logtest::ReadFile(path).substr(sizeBefore);
+  bool found = false;
+  for (const std::string& line : LinesBetween(before, after, message)) {
+    std::string::size_type at = added.find(line);
+    found = found || (at != std::string::npos &&
+                      (at == 0 || added[at - 1] == '\n'));
+  }
+  EXPECT_TRUE(found) << path << " gained:\n" << added;
+}
+
+}  // namespace
