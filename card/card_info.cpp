@@ -1,14 +1,14 @@
 #include "card/card_info.h"
 
-#include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "card/card_reader.h"
+#include "card/export_guard.h"
 #include "card/result_buffers.h"
 #include "driver/dynamic_library.h"
 #include "logger/logger.h"
-#include "text/split.h"
 
 namespace card {
 
@@ -29,22 +29,15 @@ int ReadIcCardInfo(char** cardInfo, int32_t* status) {
 
   DynamicLibrary driver;
   if (!ReadCardRecord(driver)) return -1;
-  try {
-    const std::vector<std::string> fields = split(RecordText(), "|");
-    if (fields.size() < 8) {
-      g_fileLogger(logger::Error) << "无法解析卡内容： " << RecordText();
-      return -1;
-    }
-    // Every field has been copied out of RecordBuffer: it may be overwritten.
-    WriteResult(RecordBuffer, FormatCardInfo(fields));
+  // The parsing stage: the fields are copies, so RecordBuffer may then be
+  // overwritten with the line.
+  return RunGuarded([&] {
+    const std::optional<std::vector<std::string>> fields = RecordFields(8);
+    if (!fields) return -1;
+    WriteResult(RecordBuffer, FormatCardInfo(*fields));
     *cardInfo = RecordBuffer;
     return 0;
-  } catch (const std::exception& error) {
-    g_fileLogger(logger::Error) << "读卡内容解析异常： " << ExceptionText(error.what());
-  } catch (...) {
-    g_fileLogger(logger::Error) << "读卡内容解析异常： " << ExceptionText(nullptr);
-  }
-  return -1;
+  });
 }
 
 }  // namespace card

@@ -4,11 +4,13 @@
 #include <cstring>
 #include <exception>
 
+#include "card/export_guard.h"
 #include "card/result_buffers.h"
 #include "driver/card_driver.h"
 #include "driver/dynamic_library.h"
 #include "logger/logger.h"
 #include "text/module_directory.h"
+#include "text/split.h"
 
 namespace card {
 
@@ -45,8 +47,13 @@ std::string RecordText() {
   return std::string(RecordBuffer, length);
 }
 
-const char* ExceptionText(const char* what) {
-  return (what == nullptr || *what == '\0') ? "Unknown exception" : what;
+std::optional<std::vector<std::string>> RecordFields(std::size_t minimum) {
+  std::vector<std::string> fields = split(RecordText(), "|");
+  if (fields.size() < minimum) {
+    g_fileLogger(logger::Error) << "无法解析卡内容： " << RecordText();
+    return std::nullopt;
+  }
+  return fields;
 }
 
 }  // namespace card

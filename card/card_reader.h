@@ -1,7 +1,10 @@
 #pragma once
 // Reading the IC card through the card reader's driver, SSCardDriver.dll in
 // the host program's directory, as both IC card exports do.
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 class DynamicLibrary;
 
@@ -16,8 +19,8 @@ bool ReadCardRecord(DynamicLibrary& library);
 // The text in RecordBuffer up to its first NUL, never past the buffer.
 std::string RecordText();
 
-// The text of a failure caught while parsing the record; "Unknown exception"
-// for an exception that carries none.
-const char* ExceptionText(const char* what);
+// The record cut into its "|"-separated fields; nothing, and the record
+// logged as unparsable, when it has fewer than `minimum` fields.
+std::optional<std::vector<std::string>> RecordFields(std::size_t minimum);
 
 }  // namespace card

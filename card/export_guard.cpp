@@ -1,11 +1,14 @@
 #include "card/export_guard.h"
 
-#include "card/card_reader.h"
 #include "logger/logger.h"
 
 namespace card {
 
-void LogEscapedException(const char* what) noexcept {
+const char* ExceptionText(const char* what) {
+  return (what == nullptr || *what == '\0') ? "Unknown exception" : what;
+}
+
+void LogParseFailure(const char* what) noexcept {
   try {
     g_fileLogger(logger::Error) << "读卡内容解析异常： " << ExceptionText(what);
   } catch (...) {

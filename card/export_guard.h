@@ -1,13 +1,17 @@
 #pragma once
 // Keeps every exception inside the library: a host written in any language
-// would be torn down by one unwinding into its frames.
+// would be torn down by one unwinding into its frames. The same handling
+// serves the parsing stage of every card read.
 #include <cstdint>
 #include <exception>
 
 namespace card {
 
-// Logs one Error record for an exception that a card operation let escape.
-void LogEscapedException(const char* what) noexcept;
+// what, or "Unknown exception" for an exception that carries no text.
+const char* ExceptionText(const char* what);
+
+// Logs one Error record "读卡内容解析异常： " + the exception's text.
+void LogParseFailure(const char* what) noexcept;
 
 // Runs operation and answers its result, or -1 with one Error record when it
 // throws.
@@ -16,9 +20,9 @@ int32_t RunGuarded(Operation&& operation) noexcept {
   try {
     return operation();
   } catch (const std::exception& error) {
-    LogEscapedException(error.what());
+    LogParseFailure(error.what());
   } catch (...) {
-    LogEscapedException(nullptr);
+    LogParseFailure(nullptr);
   }
   return -1;
 }

@@ -1,16 +1,16 @@
 #include "card/ic_card_number.h"
 
-#include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "card/card_reader.h"
+#include "card/export_guard.h"
 #include "card/result_buffers.h"
 #include "config/ini_reader.h"
 #include "driver/dynamic_library.h"
 #include "logger/logger.h"
 #include "text/module_directory.h"
-#include "text/split.h"
 
 namespace card {
 
@@ -71,20 +71,12 @@ int ReadIcCardNumber(char** cardNumber, char** cardNumberCopy) {
 
   DynamicLibrary driver;
   if (!ReadCardRecord(driver)) return -1;
-  try {
-    const std::vector<std::string> fields = split(RecordText(), "|");
-    if (fields.size() < 3) {
-      g_fileLogger(logger::Error) << "无法解析卡内容： " << RecordText();
-      return -1;
-    }
-    HandOut(fields[2], cardNumber, cardNumberCopy);
+  return RunGuarded([&] {
+    const std::optional<std::vector<std::string>> fields = RecordFields(3);
+    if (!fields) return -1;
+    HandOut((*fields)[2], cardNumber, cardNumberCopy);
     return 0;
-  } catch (const std::exception& error) {
-    g_fileLogger(logger::Error) << "读卡内容解析异常： " << ExceptionText(error.what());
-  } catch (...) {
-    g_fileLogger(logger::Error) << "读卡内容解析异常： " << ExceptionText(nullptr);
-  }
-  return -1;
+  });
 }
 
 }  // namespace card
