@@ -259,6 +259,25 @@ TEST_F(CardDriverTest, RefusesAnotherMode) {
 }
 
 #ifdef _WIN32
+// The card reads load and free the driver on every call, so a host that reads
+// cards all day loads it thousands of times: each load must give back all it
+// takes from the process (thread-local storage indexes run out after 1088).
+TEST_F(CardDriverTest, ManyReadsTakeNothingFromTheProcess) {
+  auto nextFreeTlsIndex = [] {
+    DWORD index = TlsAlloc();
+    TlsFree(index);
+    return index;
+  };
+  const DWORD freeBefore = nextFreeTlsIndex();
+  for (int read = 0; read < 1200; ++read) {  // more than the 1088 indexes
+    char record[1024] = {};
+    ASSERT_EQ(ReadCard(DriverPath(), record), 0) << "read " << read;
+  }
+  EXPECT_EQ(nextFreeTlsIndex(), freeBefore);
+}
+#endif
+
+#ifdef _WIN32
 // Callers that push the two arguments and leave them to the callee, as the
 // library does, must find the stack as before.
 TEST_F(CardDriverTest, DriverRemovesItsOwnArguments) {

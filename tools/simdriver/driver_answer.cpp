@@ -1,9 +1,8 @@
 #include "tools/simdriver/driver_answer.h"
 
-#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 
 namespace simdriver {
 
@@ -20,47 +19,73 @@ const char kDefaultRecord[] =
     "00000001|SIM00001|";
 
 const char kSettingsFile[] = "SSCardDriver.txt";
+constexpr std::size_t kSettingsLimit = 8192;  // larger files are cut here
+constexpr std::size_t kPathLimit = 1024;
 
-int32_t ToInteger(const std::string& text) {
-  return static_cast<int32_t>(std::strtol(text.c_str(), nullptr, 10));
+int32_t ToInteger(const char* text) {
+  return static_cast<int32_t>(std::strtol(text, nullptr, 10));
 }
 
-void StripLineEnd(std::string& text) {
-  if (!text.empty() && text.back() == '\n') text.pop_back();
-  if (!text.empty() && text.back() == '\r') text.pop_back();
+void SetRecord(DriverAnswer& answer, const char* bytes, std::size_t length) {
+  if (length > kRecordSize - 1) length = kRecordSize - 1;
+  std::memcpy(answer.record, bytes, length);
+  answer.record[length] = '\0';
+  answer.recordLength = length;
 }
 
-bool ReadFile(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// length less one final LF and then one CR.
+std::size_t WithoutLineEnd(const char* text, std::size_t length) {
+  if (length > 0 && text[length - 1] == '\n') --length;
+  if (length > 0 && text[length - 1] == '\r') --length;
+  return length;
+}
+
+// The file's first kSettingsLimit bytes into buffer; false when it cannot be
+// opened.
+bool ReadSettings(const char* directory, char* buffer, std::size_t& length) {
+  char path[kPathLimit];
+  if (std::snprintf(path, sizeof path, "%s%s", directory, kSettingsFile) >=
+      static_cast<int>(sizeof path)) {
+    return false;
+  }
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return false;
+  length = std::fread(buffer, 1, kSettingsLimit, file);
+  std::fclose(file);
   return true;
 }
 
 }  // namespace
 
-void ApplySettingsFile(const std::string& text, DriverAnswer& answer) {
-  std::string::size_type lineEnd = text.find('\n');
-  std::string firstLine = text.substr(0, lineEnd);
-  StripLineEnd(firstLine);
-  answer.result = ToInteger(firstLine);
-  answer.record = lineEnd == std::string::npos ? std::string() : text.substr(lineEnd + 1);
-  StripLineEnd(answer.record);
+void ApplySettingsFile(const char* text, std::size_t length, DriverAnswer& answer) {
+  const char* lineEnd = static_cast<const char*>(std::memchr(text, '\n', length));
+  const std::size_t firstLine = lineEnd != nullptr ? lineEnd - text : length;
+  char result[32] = {};
+  std::memcpy(result, text, firstLine < sizeof result - 1 ? firstLine : sizeof result - 1);
+  answer.result = ToInteger(result);
+  if (lineEnd == nullptr) {
+    SetRecord(answer, "", 0);
+    return;
+  }
+  const char* record = lineEnd + 1;
+  SetRecord(answer, record, WithoutLineEnd(record, length - firstLine - 1));
 }
 
-DriverAnswer ChooseAnswer(const std::string& directory) {
-  DriverAnswer answer;
-  answer.record = kDefaultRecord;
+void ChooseAnswer(const char* directory, DriverAnswer& answer) {
+  SetRecord(answer, kDefaultRecord, std::strlen(kDefaultRecord));
   if (const char* result = std::getenv("SIMCARD_RESULT")) answer.result = ToInteger(result);
-  if (const char* record = std::getenv("SIMCARD_RECORD")) answer.record = record;
-  std::string settings;
-  if (ReadFile(directory + kSettingsFile, settings)) ApplySettingsFile(settings, answer);
-  const char* noWrite = std::getenv("SIMCARD_NOWRITE");
-  if (noWrite != nullptr && std::string(noWrite) == "1") answer.writeRecord = false;
-  if (const char* fill = std::getenv("SIMCARD_FILL")) {
-    answer.fillBytes = std::clamp<int32_t>(ToInteger(fill), 0, 1024);
+  if (const char* record = std::getenv("SIMCARD_RECORD")) {
+    SetRecord(answer, record, std::strlen(record));
   }
-  return answer;
+  char settings[kSettingsLimit];
+  std::size_t length = 0;
+  if (ReadSettings(directory, settings, length)) ApplySettingsFile(settings, length, answer);
+  const char* noWrite = std::getenv("SIMCARD_NOWRITE");
+  if (noWrite != nullptr && std::strcmp(noWrite, "1") == 0) answer.writeRecord = false;
+  if (const char* fill = std::getenv("SIMCARD_FILL")) {
+    const int32_t count = ToInteger(fill);
+    answer.fillBytes = count < 0 ? 0 : count > 1024 ? 1024 : count;
+  }
 }
 
 }  // namespace simdriver

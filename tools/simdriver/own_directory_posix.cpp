@@ -1,17 +1,24 @@
 #include <dlfcn.h>
 
+#include <cstring>
+
 #include "tools/simdriver/own_directory.h"
 
 namespace simdriver {
 
-std::string OwnDirectory() {
+void OwnDirectory(char* buffer, std::size_t size) {
+  buffer[0] = '\0';
   Dl_info info = {};
   if (dladdr(reinterpret_cast<void*>(&OwnDirectory), &info) == 0 ||
       info.dli_fname == nullptr) {
-    return std::string();
+    return;
   }
-  std::string path = info.dli_fname;
-  return path.substr(0, path.rfind('/') + 1);  // npos + 1 == 0: ""
+  const char* last = std::strrchr(info.dli_fname, '/');
+  if (last == nullptr) return;
+  const std::size_t length = last + 1 - info.dli_fname;
+  if (length >= size) return;
+  std::memcpy(buffer, info.dli_fname, length);
+  buffer[length] = '\0';
 }
 
 }  // namespace simdriver

@@ -4,12 +4,13 @@
 
 namespace simdriver {
 
-std::string OwnDirectory() {
+void OwnDirectory(char* buffer, std::size_t size) {
+  buffer[0] = '\0';
   HMODULE self = nullptr;
   if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                           reinterpret_cast<LPCSTR>(&OwnDirectory), &self)) {
-    return std::string();
+    return;
   }
   char path[MAX_PATH] = {};
   GetModuleFileNameA(self, path, MAX_PATH);
@@ -22,7 +23,9 @@ std::string OwnDirectory() {
       ++i;  // a GBK trail byte may have the backslash's code
     }
   }
-  return std::string(path, end);
+  if (end >= size) return;
+  CopyMemory(buffer, path, end);
+  buffer[end] = '\0';
 }
 
 }  // namespace simdriver
