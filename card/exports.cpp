@@ -1,5 +1,8 @@
 #include "card/exports.h"
 
+#include "card/card_info.h"
+#include "card/export_guard.h"
+#include "card/ic_card_number.h"
 #include "card/magnetic_card.h"
 
 // Each working export is a thin, non-throwing shell around its card operation:
@@ -10,22 +13,18 @@ extern "C" {
 int32_t READCARD_API QTZ_DLL_BBH() { return 86; }
 
 int32_t READCARD_API QTZ_DKH(int32_t, int32_t, int32_t, int32_t,
-                             char** /*cardNumber*/, char** /*cardNumberCopy*/) {
-  return -1;
+                             char** cardNumber, char** cardNumberCopy) {
+  return card::RunGuarded([&] { return card::ReadIcCardNumber(cardNumber, cardNumberCopy); });
 }
 
 int32_t READCARD_API CK_DKH(int32_t, int32_t, const char* track,
                             char** cardNumber) {
-  try {
-    return card::ReadMagneticCard(track, cardNumber);
-  } catch (...) {
-    return -1;  // only when even the failure record could not be made
-  }
+  return card::RunGuarded([&] { return card::ReadMagneticCard(track, cardNumber); });
 }
 
-int32_t READCARD_API SBK_YKT_ICGETINFO(int32_t, int32_t, char** /*cardInfo*/,
-                                       int32_t* /*status*/) {
-  return -1;
+int32_t READCARD_API SBK_YKT_ICGETINFO(int32_t, int32_t, char** cardInfo,
+                                       int32_t* status) {
+  return card::RunGuarded([&] { return card::ReadIcCardInfo(cardInfo, status); });
 }
 
 int32_t READCARD_API QTZ_ErrorString(int32_t, int32_t, int32_t) { return 0; }

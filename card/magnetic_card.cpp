@@ -1,9 +1,9 @@
 #include "card/magnetic_card.h"
 
-#include <exception>
 #include <string>
 
 #include "card/check_code.h"
+#include "card/export_guard.h"
 #include "card/result_buffers.h"
 #include "logger/logger.h"
 
@@ -35,12 +35,6 @@ void LogError(const std::string& message) {
   g_fileLogger(logger::Error) << message;
 }
 
-void LogParseFailure(const char* reason) {
-  const std::string text =
-      reason != nullptr && reason[0] != '\0' ? reason : "Unknown exception";
-  LogError("读卡内容解析异常： " + text);
-}
-
 }  // namespace
 
 int32_t ReadMagneticCard(const char* track, char** cardNumber) {
@@ -52,26 +46,19 @@ int32_t ReadMagneticCard(const char* track, char** cardNumber) {
     LogError("磁卡号长度不正常");
     return -1;
   }
-  TrackFields fields;
-  bool matches = false;
-  try {
-    fields = CutTrack(track);
-    matches = ComputeCheckCode(fields.cardNumberField, fields.tailNumber,
-                               fields.headNumber) == fields.checkCode;
-  } catch (const std::exception& e) {
-    LogParseFailure(e.what());
-    return -1;
-  } catch (...) {
-    LogParseFailure(nullptr);
-    return -1;
-  }
-  if (!matches) {
-    LogError("卡号校验失败，请确认是否院内磁卡。");
-    return -1;
-  }
-  WriteResult(NumberBufferA, fields.cardNumberField);
-  *cardNumber = NumberBufferA;
-  return 0;
+  // Cutting and the number conversions raise on bad fields (and on memory
+  // exhaustion); each becomes one parse-failure record.
+  return RunGuarded([&] {
+    const TrackFields fields = CutTrack(track);
+    if (ComputeCheckCode(fields.cardNumberField, fields.tailNumber,
+                         fields.headNumber) != fields.checkCode) {
+      LogError("卡号校验失败，请确认是否院内磁卡。");
+      return -1;
+    }
+    WriteResult(NumberBufferA, fields.cardNumberField);
+    *cardNumber = NumberBufferA;
+    return 0;
+  });
 }
 
 }  // namespace card

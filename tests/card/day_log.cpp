@@ -32,4 +32,16 @@ std::string MessageOf(const std::string& line) {
   return tab == std::string::npos ? std::string() : line.substr(tab + 1);
 }
 
+LogWatch::LogWatch(const std::string& path)
+    : m_path(path), m_before(ReadLines(path).size()) {}
+
+std::vector<std::string> LogWatch::NewMessages() const {
+  std::vector<std::string> lines = ReadLines(m_path);
+  std::vector<std::string> messages;
+  for (std::size_t i = m_before; i < lines.size(); ++i) {
+    messages.push_back(MessageOf(lines[i]));
+  }
+  return messages;
+}
+
 }  // namespace testlog

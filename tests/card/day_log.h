@@ -17,4 +17,15 @@ std::vector<std::string> ReadLines(const std::string& path);
 // The message of a record line: everything after the first tab.
 std::string MessageOf(const std::string& line);
 
+// The messages of the records that a log file gains from the watch's start.
+class LogWatch {
+ public:
+  explicit LogWatch(const std::string& path);
+  std::vector<std::string> NewMessages() const;
+
+ private:
+  std::string m_path;
+  std::size_t m_before;
+};
+
 }  // namespace testlog

@@ -26,22 +26,6 @@ const std::string kPrimingTrack =
     Track("00000000", "0000042 XY", "=", "0000000042", "00000000");
 const std::string kPrimingNumber = "0000042 XY";
 
-struct LogWatch {
-  explicit LogWatch(const std::string& path)
-      : path(path), before(testlog::ReadLines(path).size()) {}
-  // The messages of the records written since the watch began.
-  std::vector<std::string> NewMessages() const {
-    std::vector<std::string> lines = testlog::ReadLines(path);
-    std::vector<std::string> messages;
-    for (std::size_t i = before; i < lines.size(); ++i) {
-      messages.push_back(testlog::MessageOf(lines[i]));
-    }
-    return messages;
-  }
-  std::string path;
-  std::size_t before;
-};
-
 }  // namespace
 
 std::vector<TrackCase> TrackCases() {
@@ -121,7 +105,7 @@ void RunTrackCases(const MagneticCardRead& read, const std::string& logPath) {
 
     char sentinel = 0;
     char* slot = &sentinel;
-    LogWatch log(logPath);
+    testlog::LogWatch log(logPath);
     int32_t result = read(c.track.c_str(), &slot);
     std::vector<std::string> records = log.NewMessages();
 
@@ -147,12 +131,12 @@ void RunNullArgumentCases(const MagneticCardRead& read,
 
   char sentinel = 0;
   char* slot = &sentinel;
-  LogWatch nullTrack(logPath);
+  testlog::LogWatch nullTrack(logPath);
   EXPECT_EQ(read(nullptr, &slot), -1);
   EXPECT_EQ(slot, &sentinel);
   EXPECT_EQ(nullTrack.NewMessages(), std::vector<std::string>{kLengthMessage});
 
-  LogWatch nullSlot(logPath);
+  testlog::LogWatch nullSlot(logPath);
   EXPECT_EQ(read(kExample.c_str(), nullptr), -1);
   EXPECT_EQ(nullSlot.NewMessages(),
             std::vector<std::string>{"磁卡号结果参数为空，无法返回卡号。"});

@@ -1,0 +1,26 @@
+#pragma once
+// Reading the IC card through the card reader's driver, SSCardDriver.dll in
+// the host program's directory, as both IC card exports do.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+class DynamicLibrary;
+
+namespace card {
+
+// Loads the driver into `library` and has it read the card into RecordBuffer.
+// True when the driver answered 0; otherwise the failure has been logged.
+// RecordBuffer always ends NUL-terminated afterwards, whatever the driver
+// wrote into it.
+bool ReadCardRecord(DynamicLibrary& library);
+
+// The text in RecordBuffer up to its first NUL, never past the buffer.
+std::string RecordText();
+
+// The record cut into its "|"-separated fields; nothing, and the record
+// logged as unparsable, when it has fewer than `minimum` fields.
+std::optional<std::vector<std::string>> RecordFields(std::size_t minimum);
+
+}  // namespace card

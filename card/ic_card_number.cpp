@@ -1,0 +1,82 @@
+#include "card/ic_card_number.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "card/card_reader.h"
+#include "card/export_guard.h"
+#include "card/result_buffers.h"
+#include "config/ini_reader.h"
+#include "driver/dynamic_library.h"
+#include "logger/logger.h"
+#include "text/module_directory.h"
+
+namespace card {
+
+namespace {
+
+// True when [MAIN] REALCARD says "true" in any mix of ASCII letter cases.
+bool VirtualCardSwitchedOn(const IniSection& main) {
+  auto found = main.find("REALCARD");
+  if (found == main.end()) return false;
+  std::string value = found->second;
+  for (char& c : value) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return value == "true";
+}
+
+void HandOut(const std::string& number, char** cardNumber, char** cardNumberCopy) {
+  WriteResult(NumberBufferA, number);
+  WriteResult(NumberBufferB, number);
+  *cardNumber = NumberBufferA;
+  *cardNumberCopy = NumberBufferB;
+}
+
+// The configured number: [QTZH] CURRENT names the key that holds it.
+int AnswerVirtualCard(const std::string& iniPath, char** cardNumber,
+                      char** cardNumberCopy) {
+  IniSection cards;
+  ReadIniSection(iniPath, cards, "QTZH");
+  auto current = cards.find("CURRENT");
+  if (current == cards.end()) {
+    g_fileLogger(logger::Error) << "虚拟读卡[CURRENT]节点不存在";
+    return -1;
+  }
+  auto number = cards.find(current->second);
+  if (number == cards.end()) {
+    g_fileLogger(logger::Error) << "虚拟读卡[" << current->second << "]号IC卡设置有错误";
+    return -1;
+  }
+  // The configured number is the answer: the card reader is not touched.
+  HandOut(number->second, cardNumber, cardNumberCopy);
+  return 0;
+}
+
+}  // namespace
+
+int ReadIcCardNumber(char** cardNumber, char** cardNumberCopy) {
+  if (cardNumber == nullptr || cardNumberCopy == nullptr) {
+    g_fileLogger(logger::Error) << "读卡结果参数为空：第"
+                                << (cardNumber == nullptr ? 5 : 6) << "个参数";
+    return -1;
+  }
+  const std::string iniPath = GetModuleDirectory() + "Login.ini";
+  IniSection main;
+  ReadIniSection(iniPath, main, "MAIN");
+  if (VirtualCardSwitchedOn(main)) {
+    return AnswerVirtualCard(iniPath, cardNumber, cardNumberCopy);
+  }
+
+  DynamicLibrary driver;
+  if (!ReadCardRecord(driver)) return -1;
+  return RunGuarded([&] {
+    const std::optional<std::vector<std::string>> fields = RecordFields(3);
+    if (!fields) return -1;
+    HandOut((*fields)[2], cardNumber, cardNumberCopy);
+    return 0;
+  });
+}
+
+}  // namespace card

@@ -1,0 +1,423 @@
+#include "ic_card_cases.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "day_log.h"
+#include "tests/support/stdout_capture.h"
+
+namespace iccard {
+namespace {
+
+#ifdef _WIN32
+const char kDriverFile[] = "SSCardDriver.dll";
+const char kNoReadDriverFile[] = "SSCardDriverNoRead.dll";
+#else
+const char kDriverFile[] = "SSCardDriver.so";
+const char kNoReadDriverFile[] = "SSCardDriverNoRead.so";
+#endif
+const char kAnswerFile[] = "SSCardDriver.txt";
+
+const std::string kUnparsable = "无法解析卡内容： ";
+const std::string kParseFailure = "读卡内容解析异常： ";
+
+void SetEnv(const char* name, const char* value) {
+#ifdef _WIN32
+  // The driver reads the same C runtime environment as this program.
+  _putenv((std::string(name) + "=" + (value != nullptr ? value : "")).c_str());
+#else
+  if (value != nullptr) setenv(name, value, 1);
+  else unsetenv(name);
+#endif
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::string bytes;
+  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+    char chunk[4096];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    std::fclose(file);
+  }
+  return bytes;
+}
+
+bool Exists(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file != nullptr) std::fclose(file);
+  return file != nullptr;
+}
+
+std::vector<std::string> NoRecords() { return {}; }
+
+// Eight fields a to h; field 2 is "c".
+const std::string kEightFields = "a|b|c|d|e|f|g|h";
+
+}  // namespace
+
+HostDirectory::HostDirectory(std::string directory, char separator)
+    : m_directory(std::move(directory)), m_separator(separator) {
+  RestoreDriver();  // also after an earlier run that ended half-way
+  RemoveLoginIni();
+  std::remove(File(kAnswerFile).c_str());
+  SetEnv("SIMCARD_NOWRITE", nullptr);
+  SetEnv("SIMCARD_FILL", nullptr);
+}
+
+HostDirectory::~HostDirectory() {
+  RestoreDriver();
+  RemoveLoginIni();
+  std::remove(File(kAnswerFile).c_str());
+  SetEnv("SIMCARD_NOWRITE", nullptr);
+  SetEnv("SIMCARD_FILL", nullptr);
+}
+
+std::string HostDirectory::File(const std::string& name) const {
+  return m_directory + name;
+}
+
+void HostDirectory::WriteLoginIni(const std::string& text) {
+  ASSERT_TRUE(WriteBytes(File("Login.ini"), text));
+}
+
+void HostDirectory::RemoveLoginIni() { std::remove(File("Login.ini").c_str()); }
+
+void HostDirectory::SetDriverAnswer(int32_t result, const std::string& record) {
+  ASSERT_TRUE(WriteBytes(File(kAnswerFile), std::to_string(result) + "\n" + record));
+}
+
+void HostDirectory::RemoveDriver() {
+  const std::string aside = File(std::string(kDriverFile) + ".aside");
+  if (!Exists(aside)) {
+    ASSERT_EQ(std::rename(File(kDriverFile).c_str(), aside.c_str()), 0)
+        << "the simulated driver must be built beside the test program";
+  }
+  std::remove(File(kDriverFile).c_str());
+}
+
+void HostDirectory::UseDriverWithoutRead() {
+  RemoveDriver();
+  ASSERT_TRUE(WriteBytes(File(kDriverFile), ReadAll(File(kNoReadDriverFile))));
+}
+
+void HostDirectory::RestoreDriver() {
+  const std::string aside = File(std::string(kDriverFile) + ".aside");
+  if (!Exists(aside)) return;
+  std::remove(File(kDriverFile).c_str());
+  std::rename(aside.c_str(), File(kDriverFile).c_str());
+}
+
+std::string HostDirectory::LogPath() const {
+  return testlog::DayLogPath(m_directory, m_separator);
+}
+
+// ---------------------------------------------------------------------------
+// QTZ_DKH: Login.ini, the virtual card and the card number from the record.
+
+namespace {
+
+struct NumberCase {
+  const char* name;
+  const char* loginIni;  // nullptr: no Login.ini at all
+  int32_t driverResult;
+  std::string record;
+  std::string number;    // the answer on success
+  std::string message;   // the Error record on failure; "" for success
+};
+
+const char kVirtualOn[] =
+    "[MAIN]\r\nREALCARD = TRUE\r\n[QTZH]\r\nCURRENT=2\r\n1=0000111111\r\n2=0000222222\r\n";
+
+std::vector<NumberCase> NumberCases() {
+  const std::string longNumber(120, '9');
+  return {
+      {"no Login.ini", nullptr, 0, "A|B|C|D", "C", ""},
+      {"no REALCARD", "[MAIN]\nUSER=1\n", 0, "A|B|C|D", "C", ""},
+      {"REALCARD false", "[MAIN]\nREALCARD=false\n", 0, "A|B|C", "C", ""},
+      {"REALCARD 1", "[MAIN]\nREALCARD=1\n", 0, "A|B|C", "C", ""},
+      {"REALCARD yes", "[MAIN]\nREALCARD=yes\n", 0, "A|B|C", "C", ""},
+      {"REALCARD truth", "[MAIN]\nREALCARD=truth\n", 0, "A|B|C", "C", ""},
+      {"REALCARD in another section", "[QTZH]\nREALCARD=true\nCURRENT=1\n1=7\n", 0,
+       "A|B|C", "C", ""},
+      // In virtual-card mode the configured number is the answer and the
+      // reader is not touched: a failing driver changes nothing.
+      {"virtual TRUE", kVirtualOn, -3, "NOCARD", "0000222222", ""},
+      {"virtual True", "[MAIN]\nREALCARD=True\n[QTZH]\nCURRENT=1\n1=0000123456\n", -3,
+       "NOCARD", "0000123456", ""},
+      {"virtual true, GBK number", "[MAIN]\nREALCARD=true\n[QTZH]\nCURRENT=张\n张=虚拟卡号\n",
+       0, "A|B|C", "虚拟卡号", ""},
+      {"virtual, no CURRENT", "[MAIN]\nREALCARD=true\n[QTZH]\n1=0000123456\n", 0,
+       "A|B|C", "", "虚拟读卡[CURRENT]节点不存在"},
+      {"virtual, no QTZH section", "[MAIN]\nREALCARD=true\n", 0, "A|B|C", "",
+       "虚拟读卡[CURRENT]节点不存在"},
+      {"virtual, CURRENT names no key", "[MAIN]\nREALCARD=true\n[QTZH]\nCURRENT=9\n1=1\n",
+       0, "A|B|C", "", "虚拟读卡[9]号IC卡设置有错误"},
+      {"virtual, CURRENT empty", "[MAIN]\nREALCARD=true\n[QTZH]\nCURRENT=\n", 0,
+       "A|B|C", "", "虚拟读卡[]号IC卡设置有错误"},
+      {"two fields", nullptr, 0, "A|B", "", kUnparsable + "A|B"},
+      {"two fields and a final delimiter", nullptr, 0, "A|B|", "", kUnparsable + "A|B|"},
+      {"empty third field", nullptr, 0, "A|B||", "", ""},
+      {"empty record", nullptr, 0, "", "", kUnparsable},
+      {"GBK name and number", nullptr, 0, "330100|张三|卡号一|男", "卡号一", ""},
+      {"number of 120 bytes", nullptr, 0, "A|B|" + longNumber + "|D",
+       longNumber.substr(0, 99), ""},
+      {"driver result -3", nullptr, -3, "NOCARD", "",
+       "读卡失败,错误码:-3 错误信息NOCARD"},
+      {"driver result 5", nullptr, 5, "卡片未插入", "", "读卡失败,错误码:5 错误信息卡片未插入"},
+  };
+}
+
+}  // namespace
+
+void RunCardNumberCases(const CardExports& exports, HostDirectory& host) {
+  for (const NumberCase& c : NumberCases()) {
+    SCOPED_TRACE(c.name);
+    // A previous answer that no case gives, to see what a failure leaves.
+    host.RemoveLoginIni();
+    host.SetDriverAnswer(0, "p|p|PRIMED");
+    char* primedA = nullptr;
+    char* primedB = nullptr;
+    ASSERT_EQ(exports.readNumber(&primedA, &primedB), 0);
+    ASSERT_NE(primedA, primedB) << "two buffers, not one";
+
+    if (c.loginIni != nullptr) host.WriteLoginIni(c.loginIni);
+    host.SetDriverAnswer(c.driverResult, c.record);
+    char sentinel = 0;
+    char* slotA = &sentinel;
+    char* slotB = &sentinel;
+    testlog::LogWatch log(host.LogPath());
+    int32_t result = exports.readNumber(&slotA, &slotB);
+
+    if (c.message.empty()) {
+      EXPECT_EQ(result, 0);
+      EXPECT_EQ(slotA, primedA);
+      EXPECT_EQ(slotB, primedB);
+      EXPECT_EQ(std::string(primedA), c.number);
+      EXPECT_EQ(std::string(primedB), c.number);
+      EXPECT_EQ(log.NewMessages(), NoRecords());
+    } else {
+      EXPECT_EQ(result, -1);
+      EXPECT_EQ(slotA, &sentinel);
+      EXPECT_EQ(slotB, &sentinel);
+      EXPECT_STREQ(primedA, "PRIMED");
+      EXPECT_STREQ(primedB, "PRIMED");
+      EXPECT_EQ(log.NewMessages(), std::vector<std::string>{c.message});
+    }
+  }
+  host.RemoveLoginIni();
+}
+
+// ---------------------------------------------------------------------------
+// SBK_YKT_ICGETINFO: the card information line.
+
+namespace {
+
+struct InfoCase {
+  const char* name;
+  int32_t driverResult;
+  std::string record;
+  std::string line;     // the answer on success
+  std::string message;  // the Error record on failure; "" for success
+};
+
+std::vector<InfoCase> InfoCases() {
+  const std::string wide(300, 'w');
+  const std::string longRecord = wide + "|b|" + wide + "|d|e|f|g|" + wide;
+  const std::string longLine = wide + "#" + wide + "#2#" + wide + "#01#b#e######d#";
+  return {
+      {"a to h", 0, kEightFields, "a#h#2#c#01#b#e######d#", ""},
+      {"more than eight fields", 0, kEightFields + "|i|j|", "a#h#2#c#01#b#e######d#", ""},
+      {"eight empty fields", 0, "||||||||", "##2##01#########", ""},
+      {"seven fields", 0, "a|b|c|d|e|f|g", "", kUnparsable + "a|b|c|d|e|f|g"},
+      {"eight fields, the last empty", 0, "a|b|c|d|e|f|g|", "",
+       kUnparsable + "a|b|c|d|e|f|g|"},
+      {"... and one more delimiter", 0, "a|b|c|d|e|f|g||", "a##2#c#01#b#e######d#", ""},
+      {"markers inside fields pass through", 0, "#|b|c|d|e|f|g|#", "####2#c#01#b#e######d#", ""},
+      {"GBK name", 0, "330100|张三|A123|20200315|男|f|g|汉", "330100#汉#2#A123#01#张三#男######20200315#", ""},
+      {"line cut at 1023 bytes", 0, longRecord, longLine.substr(0, 1023), ""},
+      {"driver result -3", -3, "NOCARD", "", "读卡失败,错误码:-3 错误信息NOCARD"},
+      {"driver fails with an empty text", 7, "", "", "读卡失败,错误码:7 错误信息"},
+  };
+}
+
+}  // namespace
+
+void RunCardInfoCases(const CardExports& exports, HostDirectory& host) {
+  for (const InfoCase& c : InfoCases()) {
+    SCOPED_TRACE(c.name);
+    host.SetDriverAnswer(0, kEightFields);
+    char* primed = nullptr;
+    int32_t status = 77;
+    ASSERT_EQ(exports.readInfo(&primed, &status), 0);
+    ASSERT_NE(primed, nullptr);
+    EXPECT_EQ(status, 0);
+
+    host.SetDriverAnswer(c.driverResult, c.record);
+    char sentinel = 0;
+    char* slot = &sentinel;
+    status = -12345;
+    testlog::LogWatch log(host.LogPath());
+    int32_t result = exports.readInfo(&slot, &status);
+    EXPECT_EQ(status, 0) << "set to 0 on every call";
+
+    if (c.message.empty()) {
+      EXPECT_EQ(result, 0);
+      EXPECT_EQ(slot, primed) << "the answer lives in the record buffer";
+      EXPECT_EQ(std::string(primed), c.line);
+      EXPECT_EQ(log.NewMessages(), NoRecords());
+    } else {
+      EXPECT_EQ(result, -1);
+      EXPECT_EQ(slot, &sentinel);
+      // The record buffer holds what the driver left there.
+      EXPECT_EQ(std::string(primed), c.record);
+      EXPECT_EQ(log.NewMessages(), std::vector<std::string>{c.message});
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// A driver that is missing, wrong, silent or overflowing.
+
+void RunDriverTroubleCases(const CardExports& exports, HostDirectory& host) {
+  host.SetDriverAnswer(0, kEightFields);
+  char* recordBuffer = nullptr;
+  int32_t status = 0;
+  ASSERT_EQ(exports.readInfo(&recordBuffer, &status), 0);
+
+  char sentinel = 0;
+  char* slotA = &sentinel;
+  char* slotB = &sentinel;
+  const std::string unloadable = std::string("无法加载读卡动态库：") + kDriverFile;
+  {
+    SCOPED_TRACE("driver missing");
+    host.RemoveDriver();
+    testlog::LogWatch log(host.LogPath());
+    testing_support::StdoutCapture numberOutput;
+    EXPECT_EQ(exports.readNumber(&slotA, &slotB), -1);
+    EXPECT_EQ(numberOutput.Finish(),
+              std::string("LoadLibrary failed") + testing_support::kStdoutLineEnd);
+    testing_support::StdoutCapture infoOutput;
+    status = 9;
+    EXPECT_EQ(exports.readInfo(&slotA, &status), -1);
+    EXPECT_EQ(infoOutput.Finish(),
+              std::string("LoadLibrary failed") + testing_support::kStdoutLineEnd);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(log.NewMessages(), (std::vector<std::string>{unloadable, unloadable}));
+    EXPECT_EQ(slotA, &sentinel);
+    EXPECT_EQ(slotB, &sentinel);
+    host.RestoreDriver();
+  }
+  {
+    SCOPED_TRACE("driver without iReadCardBas");
+    host.UseDriverWithoutRead();
+    testlog::LogWatch log(host.LogPath());
+    EXPECT_EQ(exports.readNumber(&slotA, &slotB), -1);
+    EXPECT_EQ(exports.readInfo(&slotA, &status), -1);
+    const std::string missing = "读卡函数调用异常： can not find this function iReadCardBas";
+    EXPECT_EQ(log.NewMessages(), (std::vector<std::string>{missing, missing}));
+    EXPECT_EQ(slotA, &sentinel);
+#ifdef _WIN32
+    EXPECT_EQ(GetModuleHandleA(kDriverFile), nullptr) << "the driver stays loaded";
+#endif
+    host.RestoreDriver();
+  }
+  {
+    SCOPED_TRACE("driver fails without writing");
+    host.SetDriverAnswer(0, "X|Y|Z");
+    ASSERT_EQ(exports.readNumber(&slotA, &slotB), 0);
+    slotA = slotB = &sentinel;
+    host.SetDriverAnswer(5, "unused");
+    SetEnv("SIMCARD_NOWRITE", "1");
+    testlog::LogWatch log(host.LogPath());
+    EXPECT_EQ(exports.readNumber(&slotA, &slotB), -1);
+    EXPECT_EQ(exports.readInfo(&slotA, &status), -1);
+    SetEnv("SIMCARD_NOWRITE", nullptr);
+    const std::string stale = "读卡失败,错误码:5 错误信息X|Y|Z";
+    EXPECT_EQ(log.NewMessages(), (std::vector<std::string>{stale, stale}));
+  }
+  {
+    SCOPED_TRACE("driver fills the whole buffer without a NUL");
+    host.SetDriverAnswer(0, "");
+    SetEnv("SIMCARD_FILL", "1024");
+    testlog::LogWatch log(host.LogPath());
+    EXPECT_EQ(exports.readNumber(&slotA, &slotB), -1);
+    EXPECT_EQ(exports.readInfo(&slotA, &status), -1);
+    SetEnv("SIMCARD_FILL", nullptr);
+    // Everything the library and the host see of the record stops inside
+    // the 1024-byte buffer.
+    std::string digits;
+    while (digits.size() < 1023) digits += "0123456789";
+    digits.resize(1023);
+    EXPECT_EQ(log.NewMessages(),
+              (std::vector<std::string>{kUnparsable + digits, kUnparsable + digits}));
+    EXPECT_EQ(std::strlen(recordBuffer), 1023u);
+  }
+  EXPECT_EQ(slotA, &sentinel);
+  EXPECT_EQ(slotB, &sentinel);
+}
+
+// ---------------------------------------------------------------------------
+// The exports share their buffers; a pointer shows the latest text.
+
+void RunBufferSharingCases(const CardExports& exports, HostDirectory& host) {
+  host.SetDriverAnswer(0, "A|B|IC0001|D");
+  char* numberA = nullptr;
+  char* numberB = nullptr;
+  ASSERT_EQ(exports.readNumber(&numberA, &numberB), 0);
+  char* magnetic = nullptr;
+  ASSERT_EQ(exports.readTrack("123456780000123456=009633791987654321", &magnetic), 0);
+  EXPECT_EQ(magnetic, numberA);
+  EXPECT_STREQ(numberA, "0000123456") << "the magnetic number replaces the IC number";
+  EXPECT_STREQ(numberB, "IC0001") << "the copy is not touched";
+
+  host.SetDriverAnswer(0, kEightFields);
+  char* info = nullptr;
+  int32_t status = 3;
+  ASSERT_EQ(exports.readInfo(&info, &status), 0);
+  EXPECT_STREQ(info, "a#h#2#c#01#b#e######d#");
+  host.SetDriverAnswer(0, "raw|record|IC0002");
+  ASSERT_EQ(exports.readNumber(&numberA, &numberB), 0);
+  EXPECT_STREQ(info, "raw|record|IC0002") << "the driver's record replaces the line";
+  EXPECT_STREQ(numberA, "IC0002");
+}
+
+// ---------------------------------------------------------------------------
+// A host that passes no place for the answer gets -1, not a crash.
+
+void RunNullArgumentCases(const CardExports& exports, HostDirectory& host) {
+  host.SetDriverAnswer(0, kEightFields);
+  char* slot = nullptr;
+  int32_t status = 77;
+  testlog::LogWatch log(host.LogPath());
+  EXPECT_EQ(exports.readNumber(nullptr, &slot), -1);
+  EXPECT_EQ(exports.readNumber(&slot, nullptr), -1);
+  EXPECT_EQ(exports.readInfo(nullptr, &status), -1);
+  EXPECT_EQ(status, 77) << "nothing is written when an argument is missing";
+  EXPECT_EQ(exports.readInfo(&slot, nullptr), -1);
+  EXPECT_EQ(slot, nullptr);
+  EXPECT_EQ(log.NewMessages(), (std::vector<std::string>{
+                                   "读卡结果参数为空：第5个参数",
+                                   "读卡结果参数为空：第6个参数",
+                                   "读卡结果参数为空：第3个参数",
+                                   "读卡结果参数为空：第4个参数",
+                               }));
+}
+
+}  // namespace iccard

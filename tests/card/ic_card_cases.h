@@ -1,0 +1,50 @@
+#pragma once
+// The IC card reads that every build must answer alike, and runners that put
+// them to QTZ_DKH and SBK_YKT_ICGETINFO however they are reached (linked in,
+// or through readcard.dll), with the simulated driver and a Login.ini in the
+// host program's directory.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace iccard {
+
+// The card exports, called with their unread arguments filled with noise.
+struct CardExports {
+  std::function<int32_t(char**, char**)> readNumber;      // QTZ_DKH
+  std::function<int32_t(char**, int32_t*)> readInfo;      // SBK_YKT_ICGETINFO
+  std::function<int32_t(const char*, char**)> readTrack;  // CK_DKH
+};
+
+// The host program's directory as the library sees it. Tests put Login.ini
+// and the simulated driver's answer there; the destructor takes them away and
+// puts the real simulated driver back.
+class HostDirectory {
+ public:
+  HostDirectory(std::string directory, char separator);
+  ~HostDirectory();
+  HostDirectory(const HostDirectory&) = delete;
+  HostDirectory& operator=(const HostDirectory&) = delete;
+
+  void WriteLoginIni(const std::string& text);
+  void RemoveLoginIni();
+  // The simulated driver's next answers: result code and record bytes.
+  void SetDriverAnswer(int32_t result, const std::string& record);
+  void RemoveDriver();          // no SSCardDriver in the directory
+  void UseDriverWithoutRead();  // an SSCardDriver without iReadCardBas
+  void RestoreDriver();
+  std::string LogPath() const;
+
+ private:
+  std::string File(const std::string& name) const;
+  std::string m_directory;
+  char m_separator;
+};
+
+void RunCardNumberCases(const CardExports& exports, HostDirectory& host);
+void RunCardInfoCases(const CardExports& exports, HostDirectory& host);
+void RunDriverTroubleCases(const CardExports& exports, HostDirectory& host);
+void RunBufferSharingCases(const CardExports& exports, HostDirectory& host);
+void RunNullArgumentCases(const CardExports& exports, HostDirectory& host);
+
+}  // namespace iccard
