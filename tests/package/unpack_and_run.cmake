@@ -88,6 +88,11 @@ if(NOT code EQUAL 0)
   fail("cardhost --check with the simulator exited with ${code}, not 0")
 endif()
 
+run(output code ${WINE_RUN} ${root}/cardhost.exe QTZ_DKH)
+expect_output("${output}" "QTZ_DKH returned 0")
+run(output code ${WINE_RUN} ${root}/cardhost.exe SBK_YKT_ICGETINFO)
+expect_output("${output}" "SBK_YKT_ICGETINFO returned 0")
+
 # A host developer's program, built against the package alone.
 execute_process(COMMAND ${C_COMPILER} -std=c99 -Wall -Werror -O2 -I ${root}/include
                         ${C_HOST_SOURCE} ${root}/lib/libreadcard.dll.a

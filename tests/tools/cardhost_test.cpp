@@ -118,6 +118,40 @@ TEST_F(Cardhost, AFailedCallShowsWhatItLogged) {
   EXPECT_TRUE(Contains(logged, "[Error]\t磁卡号长度不正常")) << run.output;
 }
 
+TEST_F(Cardhost, ReadsTheIcCardThroughTheDriverBesideIt) {
+  Install("readcard.dll");
+  Install("SSCardDriver.dll");
+  // The simulated driver answers what SSCardDriver.txt beside it says.
+  m_directory.Write("SSCardDriver.txt", "0\nA|B|C|D|张三|F|G|H|I\n");
+
+  ProgramRun number = Run("QTZ_DKH");
+  EXPECT_EQ(number.exitCode, 0u) << number.output;
+  EXPECT_EQ(LineAbout(number, "QTZ_DKH"), "QTZ_DKH returned 0");
+  EXPECT_EQ(LineAbout(number, "  card number (5th"), "  card number (5th argument): C");
+  EXPECT_EQ(LineAbout(number, "  card number (6th"), "  card number (6th argument): C");
+
+  ProgramRun info = Run("SBK_YKT_ICGETINFO --utf8");
+  EXPECT_EQ(info.exitCode, 0u) << info.output;
+  EXPECT_EQ(LineAbout(info, "  card information"),
+            u8"  card information (3rd argument): A#H#2#C#01#B#张三######D#");
+  EXPECT_EQ(LineAbout(info, "  status"), "  status (4th argument): 0");
+
+  m_directory.Write("SSCardDriver.txt", "-3\nNOCARD");
+  ProgramRun failed = Run("QTZ_DKH");
+  EXPECT_EQ(failed.exitCode, 1u);
+  EXPECT_EQ(LineAbout(failed, "  card number (5th"), "  card number (5th argument): (not set)");
+  EXPECT_TRUE(Contains(LineAbout(failed, "logged: "), "\t读卡失败,错误码:-3 错误信息NOCARD"))
+      << failed.output;
+}
+
+TEST_F(Cardhost, AnswersTheVirtualCardOfLoginIni) {
+  Install("readcard.dll");
+  m_directory.Write("Login.ini", "[MAIN]\nREALCARD=TRUE\n[QTZH]\nCURRENT=2\n2=0000654321\n");
+  ProgramRun run = Run("QTZ_DKH");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_EQ(LineAbout(run, "  card number (5th"), "  card number (5th argument): 0000654321");
+}
+
 TEST_F(Cardhost, CannotCallWithoutTheLibrary) {
   ProgramRun run = Run("QTZ_DLL_BBH");
   EXPECT_EQ(run.exitCode, 3u);
