@@ -1,70 +1,137 @@
-// cardhost: a console host program that loads readcard.dll from its own
-// directory, as the hospital information system does, calls one export and
-// prints the return value and the result text.
-#include <windows.h>
-
-#include <cstdint>
-#include <cstdio>
-#include <cstring>
+// cardhost: a console host program for readcard.dll. It loads the DLL from
+// its own directory, as the hospital information system does, calls any of
+// its exports and prints the answer; for IT staff on a registration PC it
+// also checks what the DLL needs and shows the day's log.
+#include <cstdlib>
 #include <string>
+#include <vector>
+
+#include "text/module_directory.h"
+#include "tools/cardhost/day_log.h"
+#include "tools/cardhost/diagnostics.h"
+#include "tools/cardhost/export_calls.h"
+#include "tools/cardhost/readcard_library.h"
+#include "tools/cardhost/text_output.h"
 
 namespace {
 
-using NoArgs = int32_t(__stdcall*)();
-using MagneticCardRead = int32_t(__stdcall*)(int32_t, int32_t, const char*,
-                                             char**);
+using cardhost::TextOutput;
 
-std::string OwnDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  char* last = std::strrchr(path, '\\');
-  if (last == nullptr) return std::string();
-  return std::string(path, last + 1);
+constexpr std::size_t kDefaultLogLines = 20;
+
+void PrintUsage(const TextOutput& output) {
+  const char* const head[] = {
+      "usage: cardhost EXPORT [TRACK] [--utf8]",
+      "       cardhost --check [--utf8]",
+      "       cardhost --log [N] [--utf8]",
+      "",
+      "Run it in the host program's directory, beside readcard.dll: it loads",
+      "readcard.dll, SSCardDriver.dll and Login.ini from its own directory, as",
+      "the host does.",
+      "",
+      "EXPORT calls that export of readcard.dll and prints its return value and",
+      "result texts, and what the call wrote to the log (unused arguments are 0):",
+  };
+  const char* const tail[] = {
+      "",
+      "  --check   shows whether readcard.dll, SSCardDriver.dll (with iReadCardBas)",
+      "            and Login.ini are found, the virtual card settings of Login.ini",
+      "            ([MAIN] REALCARD, [QTZH] CURRENT) and where the log is",
+      "  --log [N] prints the last N lines (default 20) of today's log,",
+      "            Log\\readcard\\qtz-YYYY-MM-DD.log",
+      "  --utf8    when the output goes to a file or pipe: converts texts from",
+      "            the ANSI code page (GBK) to UTF-8 (a console shows them right",
+      "            without it)",
+      "  --help    this text",
+      "",
+      "Exit code: 0 the export answered 0 (or the version), the check found no",
+      "problem; 1 the export answered -1, the check found a problem, no log today;",
+      "2 wrong usage; 3 readcard.dll could not be loaded.",
+  };
+  for (const char* line : head) output.Line(line);
+  for (const std::string& line : cardhost::ExportUsage()) output.Line(line);
+  for (const char* line : tail) output.Line(line);
 }
 
-void PrintUsage() {
-  std::puts(
-      "usage: cardhost EXPORT [ARGUMENTS]\n"
-      "Loads readcard.dll from this program's directory and calls EXPORT.\n"
-      "  QTZ_DLL_BBH      the version number\n"
-      "  CK_DKH TRACK     the card number of a 37-character magnetic track");
+// Parses the line count of --log; false for anything but a positive number.
+bool ParseCount(const std::string& text, std::size_t& count) {
+  if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) {
+    return false;
+  }
+  count = static_cast<std::size_t>(std::strtoul(text.c_str(), nullptr, 10));
+  return count > 0;
+}
+
+int PrintLog(const std::string& directory, const std::vector<std::string>& arguments,
+             const TextOutput& output) {
+  std::size_t count = kDefaultLogLines;
+  if (arguments.size() > 1 || (arguments.size() == 1 && !ParseCount(arguments[0], count))) {
+    output.Line("usage: cardhost --log [N], N a number of lines (1 to 999999)");
+    return cardhost::kUsageError;
+  }
+  const std::string path = cardhost::TodayLogPath(directory);
+  const std::vector<std::string> lines = cardhost::SplitLines(cardhost::ReadFrom(path, 0));
+  if (lines.empty()) {
+    output.Line("nothing logged today: " + path);
+    return cardhost::kFailed;
+  }
+  for (const std::string& line : cardhost::LastLines(lines, count)) output.Line(line);
+  return cardhost::kSucceeded;
+}
+
+int CallExport(const std::string& directory, const std::string& name,
+               const std::vector<std::string>& arguments, const TextOutput& output) {
+  if (!cardhost::ArgumentsFit(name, arguments, output)) return cardhost::kUsageError;
+  const std::string logPath = cardhost::TodayLogPath(directory);
+  const std::size_t logSize = cardhost::FileSize(logPath);
+
+  const std::string dllPath = directory + "readcard.dll";
+  cardhost::ReadcardLibrary library(dllPath);
+  if (!library.loaded()) {
+    output.Line("cannot load " + dllPath + ": error " + std::to_string(library.loadError()) +
+                ", " + cardhost::SystemMessage(library.loadError()));
+    return cardhost::kLibraryMissing;
+  }
+  const int exitCode = cardhost::CallExport(library, name, arguments, output);
+
+  // What the call wrote to the log: the reason of a failure.
+  for (const std::string& line : cardhost::SplitLines(cardhost::ReadFrom(logPath, logSize))) {
+    output.Line("logged: " + line);
+  }
+  return exitCode;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
-    PrintUsage();
-    return argc < 2 ? 2 : 0;
+  bool utf8 = false;
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) {
+    std::string argument = argv[i];
+    if (argument == "--utf8") {
+      utf8 = true;
+    } else {
+      arguments.push_back(argument);
+    }
   }
-  std::string dllPath = OwnDirectory() + "readcard.dll";
-  HMODULE library = LoadLibraryA(dllPath.c_str());
-  if (library == nullptr) {
-    std::printf("cannot load %s (error %lu)\n", dllPath.c_str(), GetLastError());
-    return 1;
+  const TextOutput output(utf8);
+  if (arguments.empty()) {
+    PrintUsage(output);
+    return cardhost::kUsageError;
   }
-  int exitCode = 0;
-  std::string name = argv[1];
-  FARPROC function = GetProcAddress(library, name.c_str());
-  if (function == nullptr) {
-    std::printf("readcard.dll has no export %s\n", name.c_str());
-    exitCode = 2;
-  } else if (name == "QTZ_DLL_BBH") {
-    std::printf("%s returned %d\n", name.c_str(),
-                reinterpret_cast<NoArgs>(function)());
-  } else if (name == "CK_DKH" && argc >= 3) {
-    char* cardNumber = nullptr;
-    int32_t result = reinterpret_cast<MagneticCardRead>(
-        reinterpret_cast<void*>(function))(0, 0, argv[2], &cardNumber);
-    std::printf("%s returned %d\n", name.c_str(), result);
-    if (cardNumber != nullptr) std::printf("card number: %s\n", cardNumber);
-  } else if (name == "CK_DKH") {
-    PrintUsage();
-    exitCode = 2;
-  } else {
-    std::printf("cardhost does not know how to call %s\n", name.c_str());
-    exitCode = 2;
+  const std::string command = arguments.front();
+  arguments.erase(arguments.begin());
+  if (command == "--help" || command == "-h" || command == "/?") {
+    PrintUsage(output);
+    return cardhost::kSucceeded;
   }
-  FreeLibrary(library);
-  return exitCode;
+
+  const std::string directory = GetModuleDirectory();
+  if (command == "--check" && arguments.empty()) return cardhost::RunCheck(directory, output);
+  if (command == "--log") return PrintLog(directory, arguments, output);
+  if (!command.empty() && command[0] == '-') {
+    output.Line("unknown option " + command + " (see cardhost --help)");
+    return cardhost::kUsageError;
+  }
+  return CallExport(directory, command, arguments, output);
 }

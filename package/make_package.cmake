@@ -1,0 +1,31 @@
+cmake_minimum_required(VERSION 3.25)
+# Lays out the release package in STAGE_PARENT/NAME and zips it into ZIP.
+# Texts meant for Notepad (README.txt, Login.ini.example) get CR LF line ends.
+set(stage ${STAGE_PARENT}/${NAME})
+file(REMOVE_RECURSE ${stage})
+file(REMOVE ${ZIP})
+file(MAKE_DIRECTORY ${stage}/include ${stage}/lib ${stage}/docs ${stage}/simulator)
+
+function(copy_text source destination)
+  file(READ ${source} text)
+  string(REPLACE "\r\n" "\n" text "${text}")
+  string(REPLACE "\n" "\r\n" text "${text}")
+  string(REPLACE "@VERSION@" "${VERSION}" text "${text}")
+  file(WRITE ${destination} "${text}")
+endfunction()
+
+file(COPY ${READCARD_DLL} ${CARDHOST} DESTINATION ${stage})
+file(COPY ${HEADER} DESTINATION ${stage}/include)
+file(COPY ${IMPORT_LIBRARY} ${IMPORT_DEF} DESTINATION ${stage}/lib)
+file(COPY ${SIMULATED_DRIVER} DESTINATION ${stage}/simulator)
+copy_text(${TEXTS}/simulator-README.txt ${stage}/simulator/README.txt)
+copy_text(${TEXTS}/README.txt ${stage}/README.txt)
+file(GLOB documents ${DOCS}/*.md)
+file(COPY ${documents} DESTINATION ${stage}/docs)
+copy_text(${DOCS}/Login.ini.example ${stage}/docs/Login.ini.example)
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip ${NAME}
+                WORKING_DIRECTORY ${STAGE_PARENT} RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "cannot write ${ZIP}")
+endif()

@@ -1,0 +1,261 @@
+// cardhost.exe as IT staff run it on a registration PC: copied into a host
+// directory of its own with readcard.dll, with or without the driver and
+// Login.ini, its printed answers read back from its standard output.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "pe_image.h"
+#include "run_program.h"
+#include "tests/support/scratch_directory.h"
+#include "tools/cardhost/day_log.h"
+
+namespace {
+
+using testing_support::ProgramRun;
+
+// Head 12345678, card number 0000123456, tail 87654321: check code 0096337919.
+const char kGoodTrack[] = "123456780000123456=009633791987654321";
+
+std::vector<std::string> LinesOf(const ProgramRun& run) {
+  return cardhost::SplitLines(run.output);
+}
+
+// The first printed line that starts with label; "" when there is none.
+std::string LineAbout(const ProgramRun& run, const std::string& label) {
+  for (const std::string& line : LinesOf(run)) {
+    if (line.compare(0, label.size(), label) == 0) return line;
+  }
+  return std::string();
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class Cardhost : public ::testing::Test {
+ protected:
+  void SetUp() override { m_cardhost = Install("cardhost.exe"); }
+
+  void TearDown() override {
+    // Loading readcard.dll made the day's log below the scratch directory.
+    DeleteFileA(cardhost::TodayLogPath(m_directory.path()).c_str());
+    RemoveDirectoryA((m_directory.path() + "Log\\readcard").c_str());
+    RemoveDirectoryA((m_directory.path() + "Log").c_str());
+  }
+
+  // Copies a file of the build directory into the scratch host directory.
+  std::string Install(const std::string& name, const std::string& as = std::string()) {
+    return m_directory.Copy(host::ProgramDirectory() + name, as.empty() ? name : as);
+  }
+
+  ProgramRun Run(const std::string& arguments) {
+    return testing_support::RunProgram(m_cardhost, arguments, m_directory.path());
+  }
+
+  testing_support::ScratchDirectory m_directory;
+  std::string m_cardhost;
+};
+
+TEST_F(Cardhost, HelpNamesEveryExportAndOption) {
+  ProgramRun run = Run("--help");
+  EXPECT_EQ(run.exitCode, 0u);
+  for (const char* name :
+       {"QTZ_DLL_BBH", "QTZ_DKH", "QTZ_ErrorString", "QTZ_FindWindow2", "CK_DKH TRACK",
+        "QTZ_HSXK", "QTZ_YKT_JK_SD", "SBK_YKT_ICGETINFO", "SBK_YKT_ICPURCHASE",
+        "SBK_YKT_ICTRANSLOG", "--check", "--log [N]", "--utf8"}) {
+    EXPECT_TRUE(Contains(run.output, name)) << name;
+  }
+  EXPECT_EQ(Run("").exitCode, 2u) << "no command is a usage error";
+}
+
+TEST_F(Cardhost, WrongUsageIsTold) {
+  Install("readcard.dll");
+  const struct {
+    const char* arguments;
+    const char* told;
+  } cases[] = {
+      {"CK_DKH", "usage: cardhost CK_DKH TRACK"},
+      {"QTZ_DKH extra", "usage: cardhost QTZ_DKH"},
+      {"QTZ_NOSUCH", "no export called QTZ_NOSUCH"},
+      {"--nosuch", "unknown option --nosuch"},
+      {"--log 0", "usage: cardhost --log [N]"},
+      {"--log many", "usage: cardhost --log [N]"},
+  };
+  for (const auto& c : cases) {
+    ProgramRun run = Run(c.arguments);
+    EXPECT_EQ(run.exitCode, 2u) << c.arguments;
+    EXPECT_TRUE(Contains(run.output, c.told)) << c.arguments << ":\n" << run.output;
+  }
+}
+
+TEST_F(Cardhost, CallsExportsByName) {
+  Install("readcard.dll");
+  ProgramRun version = Run("QTZ_DLL_BBH");
+  EXPECT_EQ(version.exitCode, 0u);
+  EXPECT_EQ(LineAbout(version, "QTZ_DLL_BBH"), "QTZ_DLL_BBH returned 86");
+
+  ProgramRun inactive = Run("SBK_YKT_ICPURCHASE");
+  EXPECT_EQ(inactive.exitCode, 0u);
+  EXPECT_TRUE(Contains(inactive.output, "SBK_YKT_ICPURCHASE returned 0")) << inactive.output;
+
+  ProgramRun magnetic = Run(std::string("CK_DKH ") + kGoodTrack);
+  EXPECT_EQ(magnetic.exitCode, 0u);
+  EXPECT_EQ(LineAbout(magnetic, "CK_DKH"), "CK_DKH returned 0");
+  EXPECT_EQ(LineAbout(magnetic, "  card number"), "  card number (4th argument): 0000123456");
+  EXPECT_EQ(LineAbout(magnetic, "logged:"), "") << "a successful call logs nothing";
+}
+
+TEST_F(Cardhost, AFailedCallShowsWhatItLogged) {
+  Install("readcard.dll");
+  ProgramRun run = Run("CK_DKH 1234");
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_TRUE(Contains(LineAbout(run, "CK_DKH"), "returned -1")) << run.output;
+  EXPECT_EQ(LineAbout(run, "  card number"), "  card number (4th argument): (not set)");
+  const std::string logged = LineAbout(run, "logged: [");
+  EXPECT_TRUE(Contains(logged, "[Error]\t磁卡号长度不正常")) << run.output;
+}
+
+TEST_F(Cardhost, ReadsTheIcCardThroughTheDriverBesideIt) {
+  Install("readcard.dll");
+  Install("SSCardDriver.dll");
+  // The simulated driver answers what SSCardDriver.txt beside it says.
+  m_directory.Write("SSCardDriver.txt", "0\nA|B|C|D|张三|F|G|H|I\n");
+
+  ProgramRun number = Run("QTZ_DKH");
+  EXPECT_EQ(number.exitCode, 0u) << number.output;
+  EXPECT_EQ(LineAbout(number, "QTZ_DKH"), "QTZ_DKH returned 0");
+  EXPECT_EQ(LineAbout(number, "  card number (5th"), "  card number (5th argument): C");
+  EXPECT_EQ(LineAbout(number, "  card number (6th"), "  card number (6th argument): C");
+
+  ProgramRun info = Run("SBK_YKT_ICGETINFO --utf8");
+  EXPECT_EQ(info.exitCode, 0u) << info.output;
+  EXPECT_EQ(LineAbout(info, "  card information"),
+            u8"  card information (3rd argument): A#H#2#C#01#B#张三######D#");
+  EXPECT_EQ(LineAbout(info, "  status"), "  status (4th argument): 0");
+
+  m_directory.Write("SSCardDriver.txt", "-3\nNOCARD");
+  ProgramRun failed = Run("QTZ_DKH");
+  EXPECT_EQ(failed.exitCode, 1u);
+  EXPECT_EQ(LineAbout(failed, "  card number (5th"), "  card number (5th argument): (not set)");
+  EXPECT_TRUE(Contains(LineAbout(failed, "logged: "), "\t读卡失败,错误码:-3 错误信息NOCARD"))
+      << failed.output;
+}
+
+TEST_F(Cardhost, AnswersTheVirtualCardOfLoginIni) {
+  Install("readcard.dll");
+  m_directory.Write("Login.ini", "[MAIN]\nREALCARD=TRUE\n[QTZH]\nCURRENT=2\n2=0000654321\n");
+  ProgramRun run = Run("QTZ_DKH");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_EQ(LineAbout(run, "  card number (5th"), "  card number (5th argument): 0000654321");
+}
+
+TEST_F(Cardhost, CannotCallWithoutTheLibrary) {
+  ProgramRun run = Run("QTZ_DLL_BBH");
+  EXPECT_EQ(run.exitCode, 3u);
+  EXPECT_TRUE(Contains(run.output, "cannot load ")) << run.output;
+}
+
+TEST_F(Cardhost, LogShowsTheLastLinesAsTheyAreOrInUtf8) {
+  Install("readcard.dll");
+  ProgramRun none = Run("--log");
+  EXPECT_EQ(none.exitCode, 1u);
+  EXPECT_TRUE(Contains(none.output, "nothing logged today")) << none.output;
+
+  Run("CK_DKH 1234");                                     // wrong length
+  Run("CK_DKH 123456780000123456=009633791987654320");  // wrong check code
+  ProgramRun last = Run("--log 1");
+  EXPECT_EQ(last.exitCode, 0u);
+  std::vector<std::string> lines = LinesOf(last);
+  ASSERT_EQ(lines.size(), 1u) << last.output;
+  EXPECT_TRUE(Contains(lines[0], "\t卡号校验失败，请确认是否院内磁卡。")) << "GBK bytes as they are";
+
+  std::vector<std::string> both = LinesOf(Run("--log"));
+  ASSERT_EQ(both.size(), 2u);
+  EXPECT_TRUE(Contains(both[0], "\t磁卡号长度不正常"));
+  EXPECT_EQ(both[1], lines[0]);
+
+  std::vector<std::string> utf8 = LinesOf(Run("--log 1 --utf8"));
+  ASSERT_EQ(utf8.size(), 1u);
+  EXPECT_TRUE(Contains(utf8[0], u8"\t卡号校验失败，请确认是否院内磁卡。")) << utf8[0];
+  EXPECT_EQ(utf8[0].substr(0, 28), lines[0].substr(0, 28)) << "time stamp and level unchanged";
+}
+
+TEST_F(Cardhost, CheckTellsWhatIsMissing) {
+  ProgramRun bare = Run("--check");
+  EXPECT_EQ(bare.exitCode, 1u);
+  EXPECT_TRUE(Contains(LineAbout(bare, "readcard.dll"), "NOT FOUND")) << bare.output;
+  EXPECT_TRUE(Contains(LineAbout(bare, "SSCardDriver.dll"), "NOT FOUND")) << bare.output;
+  EXPECT_TRUE(Contains(LineAbout(bare, "Login.ini"), "not found")) << bare.output;
+  EXPECT_TRUE(Contains(bare.output, "not created yet")) << bare.output;
+  EXPECT_TRUE(Contains(LineAbout(bare, "result"), "2 problem(s) found")) << bare.output;
+
+  Install("readcard.dll");
+  ProgramRun noDriver = Run("--check");
+  EXPECT_EQ(noDriver.exitCode, 1u);
+  EXPECT_TRUE(Contains(LineAbout(noDriver, "readcard.dll"), "found, QTZ_DLL_BBH answers 86"))
+      << noDriver.output;
+  EXPECT_TRUE(Contains(noDriver.output, "file version 86.0.0.0")) << noDriver.output;
+  EXPECT_TRUE(Contains(LineAbout(noDriver, "log directory"),
+                       m_directory.path() + "Log\\readcard\\"))
+      << noDriver.output;
+  EXPECT_TRUE(Contains(LineAbout(noDriver, "result"), "1 problem(s) found")) << noDriver.output;
+}
+
+TEST_F(Cardhost, CheckTellsADriverWithoutTheReadFunction) {
+  Install("readcard.dll");
+  Install("SSCardDriverNoRead.dll", "SSCardDriver.dll");
+  ProgramRun run = Run("--check");
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_TRUE(Contains(LineAbout(run, "SSCardDriver.dll"), "does NOT export iReadCardBas"))
+      << run.output;
+}
+
+TEST_F(Cardhost, CheckShowsTheDriverAndTheVirtualCard) {
+  Install("readcard.dll");
+  Install("SSCardDriver.dll");
+  m_directory.Write("Login.ini",
+                    "[MAIN]\r\nREALCARD = True\r\n[QTZH]\r\nCURRENT=2\r\n2=0000123456\r\n");
+  ProgramRun run = Run("--check");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_TRUE(Contains(LineAbout(run, "SSCardDriver.dll"), "exports iReadCardBas")) << run.output;
+  EXPECT_TRUE(Contains(run.output, "SIMULATED card driver")) << run.output;
+  EXPECT_TRUE(Contains(LineAbout(run, "  [MAIN] REALCARD"), "\"True\": the virtual card is ON"))
+      << run.output;
+  EXPECT_TRUE(Contains(LineAbout(run, "  [QTZH] CURRENT"), "\"2\"")) << run.output;
+  EXPECT_TRUE(Contains(LineAbout(run, "  [QTZH] 2"), "\"0000123456\"")) << run.output;
+  EXPECT_TRUE(Contains(LineAbout(run, "result"), "no problems found")) << run.output;
+}
+
+TEST_F(Cardhost, CheckTellsAVirtualCardThatIsNotConfigured) {
+  Install("readcard.dll");
+  Install("SSCardDriver.dll");
+  m_directory.Write("Login.ini", "[MAIN]\nREALCARD=true\n[QTZH]\nCURRENT=9\n1=0000123456\n");
+  ProgramRun run = Run("--check --utf8");
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_TRUE(Contains(LineAbout(run, "  [QTZH] 9"), u8"虚拟读卡[9]号IC卡设置有错误"))
+      << run.output;
+
+  m_directory.Write("Login.ini", "[MAIN]\nREALCARD=true\n");
+  ProgramRun noCurrent = Run("--check");
+  EXPECT_EQ(noCurrent.exitCode, 1u);
+  EXPECT_TRUE(Contains(LineAbout(noCurrent, "  [QTZH] CURRENT"), "虚拟读卡[CURRENT]节点不存在"))
+      << "GBK without --utf8";
+
+  m_directory.Write("Login.ini", "[MAIN]\nREALCARD=1\n");
+  EXPECT_TRUE(Contains(LineAbout(Run("--check"), "  [MAIN] REALCARD"),
+                       "\"1\": the virtual card is off"));
+}
+
+TEST(LogLines, SplitAndKeepTheLast) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(cardhost::SplitLines(""), V{});
+  EXPECT_EQ(cardhost::SplitLines("a\r\nb\n"), (V{"a", "b"}));
+  EXPECT_EQ(cardhost::SplitLines("a\n\nc"), (V{"a", "", "c"}));
+  EXPECT_EQ(cardhost::LastLines(V{"a", "b", "c"}, 2), (V{"b", "c"}));
+  EXPECT_EQ(cardhost::LastLines(V{"a"}, 20), V{"a"});
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+#include "tools/cardhost/day_log.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace cardhost {
+
+std::string LogDirectory(const std::string& directory) {
+  return directory + "Log\\readcard\\";
+}
+
+std::string TodayLogPath(const std::string& directory) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char date[16];
+  std::snprintf(date, sizeof date, "%d-%02d-%02d", now.wYear, now.wMonth, now.wDay);
+  return LogDirectory(directory) + "qtz-" + date + ".log";
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string> LastLines(const std::vector<std::string>& lines, std::size_t count) {
+  std::size_t first = lines.size() > count ? lines.size() - count : 0;
+  return std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(first),
+                                  lines.end());
+}
+
+std::string ReadFrom(const std::string& path, std::size_t offset) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::string();
+  in.seekg(static_cast<std::streamoff>(offset));
+  if (!in) return std::string();
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::size_t FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return static_cast<std::size_t>(data.nFileSizeLow);
+}
+
+}  // namespace cardhost

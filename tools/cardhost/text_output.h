@@ -1,0 +1,29 @@
+#pragma once
+// Everything cardhost prints goes through here. Texts from the DLL,
+// Login.ini and the log are bytes in the system's ANSI code page (GBK on
+// Chinese Windows):
+// - to a console they are shown as characters, whatever its code page;
+// - to a file or pipe they go as they are, or converted to UTF-8 when the
+//   user asked for it (--utf8, for Linux tools reading Wine's output).
+#include <string>
+
+namespace cardhost {
+
+class TextOutput {
+ public:
+  explicit TextOutput(bool utf8);
+
+  // Writes text (ANSI code page) and a line end.
+  void Line(const std::string& text) const;
+
+ private:
+  bool m_utf8;
+  void* m_console;  // the console that standard output shows, or null
+};
+
+// text (system ANSI code page) as UTF-16 and as UTF-8; bytes that do not
+// convert become U+FFFD.
+std::wstring AnsiToWide(const std::string& text);
+std::string AnsiToUtf8(const std::string& text);
+
+}  // namespace cardhost
