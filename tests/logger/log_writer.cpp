@@ -1,22 +1,28 @@
 // log_writer: a host program that makes readcard.dll write failure records,
 // so that several processes can fill the same day's log at the same time.
 //
-//   log_writer START_EVENT COUNT
+//   log_writer START_EVENT COUNT track|driver
 //
 // Loads readcard.dll from its own directory, waits until the named event
-// START_EVENT is set (so that all writers begin together), then calls CK_DKH
-// COUNT times with a track of the wrong length: one Error record each.
+// START_EVENT is set (so that all writers begin together), then makes COUNT
+// failures, one Error record each:
+//   track   CK_DKH with a track of the wrong length (a short line);
+//   driver  QTZ_DKH with a driver that fails (a line as long as the driver's
+//           text; the caller sets SIMCARD_RESULT and SIMCARD_FILL).
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
 
 using MagneticCardRead = int32_t(__stdcall*)(int32_t, int32_t, const char*,
                                              char**);
+using CardNumberRead = int32_t(__stdcall*)(int32_t, int32_t, int32_t, int32_t,
+                                           char**, char**);
 
 std::string OwnDirectory() {
   char path[MAX_PATH] = {};
@@ -25,27 +31,40 @@ std::string OwnDirectory() {
   return text.substr(0, text.rfind('\\') + 1);
 }
 
+template <typename Function>
+Function Find(HMODULE library, const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fputs("usage: log_writer START_EVENT COUNT\n", stderr);
+  if (argc != 4) {
+    std::fputs("usage: log_writer START_EVENT COUNT track|driver\n", stderr);
     return 2;
   }
   const int count = std::atoi(argv[2]);
+  const bool driverFailures = std::strcmp(argv[3], "driver") == 0;
   HMODULE library = LoadLibraryA((OwnDirectory() + "readcard.dll").c_str());
   if (library == nullptr) return 3;
-  auto readMagneticCard = reinterpret_cast<MagneticCardRead>(
-      reinterpret_cast<void*>(GetProcAddress(library, "CK_DKH")));
+  auto readMagneticCard = Find<MagneticCardRead>(library, "CK_DKH");
+  auto readCardNumber = Find<CardNumberRead>(library, "QTZ_DKH");
   HANDLE start = OpenEventA(SYNCHRONIZE, FALSE, argv[1]);
-  if (readMagneticCard == nullptr || start == nullptr) return 4;
+  if (readMagneticCard == nullptr || readCardNumber == nullptr || start == nullptr) {
+    return 4;
+  }
   WaitForSingleObject(start, 60000);
   CloseHandle(start);
 
   int failures = 0;
   for (int i = 0; i < count; ++i) {
-    char* cardNumber = nullptr;
-    if (readMagneticCard(0, 0, "too short", &cardNumber) == -1) ++failures;
+    char* number = nullptr;
+    char* copy = nullptr;
+    const int32_t result = driverFailures
+                               ? readCardNumber(0, 0, 0, 0, &number, &copy)
+                               : readMagneticCard(0, 0, "too short", &number);
+    if (result == -1) ++failures;
   }
   FreeLibrary(library);
   return failures == count ? 0 : 1;
