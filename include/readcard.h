@@ -102,8 +102,9 @@ READCARD_IMPORT int READCARD_CALL QTZ_YKT_JK_SD(void);
 
 /* Ordinal 8. The basic information of the IC social-security card in the
  * reader as one line, fields of the driver's record between '#' markers.
- * *status is set to 0 on every call. On success *cardInfo points to
- * RecordBuffer. The first two arguments are not read. 0 on success, -1 on
+ * *status is set to 0 on every call that passes both pointers (a null
+ * one is refused with -1 before anything is written). On success *cardInfo
+ * points to RecordBuffer. The first two arguments are not read. 0 on success, -1 on
  * failure. */
 READCARD_IMPORT int READCARD_CALL SBK_YKT_ICGETINFO(int unused1, int unused2,
                                                     char** cardInfo,

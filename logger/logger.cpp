@@ -1,5 +1,6 @@
 #include "logger/logger.h"
 
+#include <exception>
 #include <iostream>
 
 #include "logger/local_time.h"
@@ -22,11 +23,14 @@ std::string RecordLine(const std::tm* time, const char* levelName,
 }  // namespace
 
 BaseLogger::LogStream::LogStream(BaseLogger* logger, Level level)
-    : m_logger(logger), m_level(level) {}
+    : m_logger(logger),
+      m_level(level),
+      m_exceptionsInFlight(std::uncaught_exceptions()) {}
 
 BaseLogger::LogStream::~LogStream() {
   // Logging must never disturb the card operation that logs: a record that
   // cannot be made or written is dropped, and nothing leaves this destructor.
+  if (std::uncaught_exceptions() > m_exceptionsInFlight) return;
   try {
     const std::string message = str();
     std::lock_guard<std::mutex> lock(m_logger->m_mutex);

@@ -43,12 +43,15 @@ class BaseLogger {
   class LogStream : public std::ostringstream {
    public:
     LogStream(BaseLogger* logger, Level level);
-    // Writes the record: every statement ends with exactly one line.
+    // Writes the record: every statement ends with exactly one line. A
+    // statement abandoned by an exception (say, memory running out while its
+    // text is built) writes nothing: its half-built text is not the record.
     ~LogStream() override;
 
    private:
     BaseLogger* m_logger;
     Level m_level;
+    int m_exceptionsInFlight;  // std::uncaught_exceptions() when opened
   };
 
   BaseLogger() = default;

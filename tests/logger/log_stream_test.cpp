@@ -153,3 +153,35 @@ TEST(FileLoggerGlobal, ARecordLandsAsOneLineInTheDaysFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// A value whose insertion fails, as building a message fails when memory
+// runs out halfway.
+struct FailingPiece {};
+std::ostream& operator<<(std::ostream&, const FailingPiece&) {
+  throw std::runtime_error("no memory for the message");
+}
+
+TEST(LogStream, AStatementAbandonedByAnExceptionWritesNothing) {
+  RecordingLogger logger;
+  try {
+    logger(logger::Error) << "读卡失败,错误码:" << FailingPiece();
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_TRUE(logger.records.empty()) << "a half-built record was written";
+
+  // A record made while another exception is already in flight is written.
+  try {
+    struct WritesWhileUnwinding {
+      RecordingLogger& target;
+      ~WritesWhileUnwinding() { target(logger::Error) << "cleanup"; }
+    } guard{logger};
+    throw std::runtime_error("unwinding");
+  } catch (const std::runtime_error&) {
+  }
+  ASSERT_EQ(logger.records.size(), 1u);
+  EXPECT_EQ(logger.records[0].message, "cleanup");
+}
+
+}  // namespace
