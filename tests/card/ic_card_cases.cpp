@@ -13,11 +13,17 @@
 #include <windows.h>
 #endif
 
-#include "day_log.h"
+#include "tests/support/day_log.h"
+#include "tests/support/files.h"
 #include "tests/support/stdout_capture.h"
 
 namespace iccard {
 namespace {
+
+using testing_support::IsFile;
+using testing_support::LogWatch;
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
 
 #ifdef _WIN32
 const char kDriverFile[] = "SSCardDriver.dll";
@@ -39,30 +45,6 @@ void SetEnv(const char* name, const char* value) {
   if (value != nullptr) setenv(name, value, 1);
   else unsetenv(name);
 #endif
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && written;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::string bytes;
-  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-    char chunk[4096];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-    std::fclose(file);
-  }
-  return bytes;
-}
-
-bool Exists(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file != nullptr) std::fclose(file);
-  return file != nullptr;
 }
 
 std::vector<std::string> NoRecords() { return {}; }
@@ -105,7 +87,7 @@ void HostDirectory::SetDriverAnswer(int32_t result, const std::string& record) {
 
 void HostDirectory::RemoveDriver() {
   const std::string aside = File(std::string(kDriverFile) + ".aside");
-  if (!Exists(aside)) {
+  if (!IsFile(aside)) {
     ASSERT_EQ(std::rename(File(kDriverFile).c_str(), aside.c_str()), 0)
         << "the simulated driver must be built beside the test program";
   }
@@ -114,18 +96,18 @@ void HostDirectory::RemoveDriver() {
 
 void HostDirectory::UseDriverWithoutRead() {
   RemoveDriver();
-  ASSERT_TRUE(WriteBytes(File(kDriverFile), ReadAll(File(kNoReadDriverFile))));
+  ASSERT_TRUE(WriteBytes(File(kDriverFile), ReadBytes(File(kNoReadDriverFile))));
 }
 
 void HostDirectory::RestoreDriver() {
   const std::string aside = File(std::string(kDriverFile) + ".aside");
-  if (!Exists(aside)) return;
+  if (!IsFile(aside)) return;
   std::remove(File(kDriverFile).c_str());
   std::rename(aside.c_str(), File(kDriverFile).c_str());
 }
 
 std::string HostDirectory::LogPath() const {
-  return testlog::DayLogPath(m_directory, m_separator);
+  return testing_support::DayLogPath(m_directory, m_separator);
 }
 
 // ---------------------------------------------------------------------------
@@ -202,7 +184,7 @@ void RunCardNumberCases(const CardExports& exports, HostDirectory& host) {
     char sentinel = 0;
     char* slotA = &sentinel;
     char* slotB = &sentinel;
-    testlog::LogWatch log(host.LogPath());
+    LogWatch log(host.LogPath());
     int32_t result = exports.readNumber(&slotA, &slotB);
 
     if (c.message.empty()) {
@@ -273,7 +255,7 @@ void RunCardInfoCases(const CardExports& exports, HostDirectory& host) {
     char sentinel = 0;
     char* slot = &sentinel;
     status = -12345;
-    testlog::LogWatch log(host.LogPath());
+    LogWatch log(host.LogPath());
     int32_t result = exports.readInfo(&slot, &status);
     EXPECT_EQ(status, 0) << "set to 0 on every call";
 
@@ -308,7 +290,7 @@ void RunDriverTroubleCases(const CardExports& exports, HostDirectory& host) {
   {
     SCOPED_TRACE("driver missing");
     host.RemoveDriver();
-    testlog::LogWatch log(host.LogPath());
+    LogWatch log(host.LogPath());
     testing_support::StdoutCapture numberOutput;
     EXPECT_EQ(exports.readNumber(&slotA, &slotB), -1);
     EXPECT_EQ(numberOutput.Finish(),
@@ -327,7 +309,7 @@ void RunDriverTroubleCases(const CardExports& exports, HostDirectory& host) {
   {
     SCOPED_TRACE("driver without iReadCardBas");
     host.UseDriverWithoutRead();
-    testlog::LogWatch log(host.LogPath());
+    LogWatch log(host.LogPath());
     EXPECT_EQ(exports.readNumber(&slotA, &slotB), -1);
     EXPECT_EQ(exports.readInfo(&slotA, &status), -1);
     const std::string missing = "读卡函数调用异常： can not find this function iReadCardBas";
@@ -345,7 +327,7 @@ void RunDriverTroubleCases(const CardExports& exports, HostDirectory& host) {
     slotA = slotB = &sentinel;
     host.SetDriverAnswer(5, "unused");
     SetEnv("SIMCARD_NOWRITE", "1");
-    testlog::LogWatch log(host.LogPath());
+    LogWatch log(host.LogPath());
     EXPECT_EQ(exports.readNumber(&slotA, &slotB), -1);
     EXPECT_EQ(exports.readInfo(&slotA, &status), -1);
     SetEnv("SIMCARD_NOWRITE", nullptr);
@@ -356,7 +338,7 @@ void RunDriverTroubleCases(const CardExports& exports, HostDirectory& host) {
     SCOPED_TRACE("driver fills the whole buffer without a NUL");
     host.SetDriverAnswer(0, "");
     SetEnv("SIMCARD_FILL", "1024");
-    testlog::LogWatch log(host.LogPath());
+    LogWatch log(host.LogPath());
     EXPECT_EQ(exports.readNumber(&slotA, &slotB), -1);
     EXPECT_EQ(exports.readInfo(&slotA, &status), -1);
     SetEnv("SIMCARD_FILL", nullptr);
@@ -405,7 +387,7 @@ void RunNullArgumentCases(const CardExports& exports, HostDirectory& host) {
   host.SetDriverAnswer(0, kEightFields);
   char* slot = nullptr;
   int32_t status = 77;
-  testlog::LogWatch log(host.LogPath());
+  LogWatch log(host.LogPath());
   EXPECT_EQ(exports.readNumber(nullptr, &slot), -1);
   EXPECT_EQ(exports.readNumber(&slot, nullptr), -1);
   EXPECT_EQ(exports.readInfo(nullptr, &status), -1);

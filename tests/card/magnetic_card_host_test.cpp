@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "day_log.h"
 #include "magnetic_track_cases.h"
 #include "pe_image.h"
+#include "tests/support/day_log.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ class LoadedMagneticRead : public ::testing::Test {
     };
   }
   std::string LogPath() const {
-    return testlog::DayLogPath(host::ProgramDirectory(), '\\');
+    return testing_support::DayLogPath(host::ProgramDirectory(), '\\');
   }
 
   HMODULE module_ = nullptr;

@@ -5,8 +5,8 @@
 
 #include "card/exports.h"
 #include "card/magnetic_card.h"
-#include "day_log.h"
 #include "magnetic_track_cases.h"
+#include "tests/support/day_log.h"
 #include "text/executable_path.h"
 #include "text/module_directory.h"
 
@@ -24,7 +24,7 @@ int32_t ReadLinked(const char* track, char** cardNumber) {
 }
 
 std::string LogPath() {
-  return testlog::DayLogPath(GetModuleDirectory(), text::kPathSeparator);
+  return testing_support::DayLogPath(GetModuleDirectory(), text::kPathSeparator);
 }
 
 TEST(MagneticCard, AnswersEveryTrackCase) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "day_log.h"
+#include "tests/support/day_log.h"
 
 namespace magnetic {
 namespace {
@@ -105,7 +105,7 @@ void RunTrackCases(const MagneticCardRead& read, const std::string& logPath) {
 
     char sentinel = 0;
     char* slot = &sentinel;
-    testlog::LogWatch log(logPath);
+    testing_support::LogWatch log(logPath);
     int32_t result = read(c.track.c_str(), &slot);
     std::vector<std::string> records = log.NewMessages();
 
@@ -131,12 +131,12 @@ void RunNullArgumentCases(const MagneticCardRead& read,
 
   char sentinel = 0;
   char* slot = &sentinel;
-  testlog::LogWatch nullTrack(logPath);
+  testing_support::LogWatch nullTrack(logPath);
   EXPECT_EQ(read(nullptr, &slot), -1);
   EXPECT_EQ(slot, &sentinel);
   EXPECT_EQ(nullTrack.NewMessages(), std::vector<std::string>{kLengthMessage});
 
-  testlog::LogWatch nullSlot(logPath);
+  testing_support::LogWatch nullSlot(logPath);
   EXPECT_EQ(read(kExample.c_str(), nullptr), -1);
   EXPECT_EQ(nullSlot.NewMessages(),
             std::vector<std::string>{"磁卡号结果参数为空，无法返回卡号。"});

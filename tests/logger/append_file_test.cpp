@@ -4,33 +4,38 @@
 
 #include <string>
 
-#include "test_files.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 
+using testing_support::ReadBytes;
+using testing_support::ScratchDirectory;
+using testing_support::WriteBytes;
+
 TEST(AppendFile, CreatesAMissingFileAndKeepsWhatAFileHeld) {
-  logtest::TempDirectory directory;
+  ScratchDirectory directory;
   const std::string fresh = directory.path() + "fresh.log";
   {
     logger::AppendFile file(fresh);
     EXPECT_TRUE(file.isOpen());
     EXPECT_TRUE(file.Append("one\r\n"));
   }
-  EXPECT_EQ(logtest::ReadFile(fresh), "one\r\n");  // bytes as given
+  EXPECT_EQ(ReadBytes(fresh), "one\r\n");  // bytes as given
 
   const std::string held = directory.path() + "held.log";
-  logtest::WriteFile(held, "earlier\n");
+  ASSERT_TRUE(WriteBytes(held, "earlier\n"));
   {
     logger::AppendFile file(held);
     EXPECT_TRUE(file.Append("later\n"));
   }
-  EXPECT_EQ(logtest::ReadFile(held), "earlier\nlater\n");
+  EXPECT_EQ(ReadBytes(held), "earlier\nlater\n");
 }
 
 // What another process appends between two of our appends is neither
 // overwritten nor cut: each append goes to the end as the file stands then.
 TEST(AppendFile, WritesAtTheEndAsOtherWritersLeaveIt) {
-  logtest::TempDirectory directory;
+  ScratchDirectory directory;
   const std::string path = directory.path() + "shared.log";
   logger::AppendFile first(path);
   logger::AppendFile second(path);
@@ -39,18 +44,18 @@ TEST(AppendFile, WritesAtTheEndAsOtherWritersLeaveIt) {
   ASSERT_TRUE(first.Append("first 2\n"));
   ASSERT_TRUE(second.Append(std::string(100000, 'x') + "\n"));
   ASSERT_TRUE(first.Append("first 3\n"));
-  EXPECT_EQ(logtest::ReadFile(path), "first 1\nsecond 1, a longer line\nfirst 2\n" +
+  EXPECT_EQ(ReadBytes(path), "first 1\nsecond 1, a longer line\nfirst 2\n" +
                                          std::string(100000, 'x') + "\nfirst 3\n");
 }
 
 TEST(AppendFile, StaysClosedAndWritesNothingWhenItCannotOpen) {
-  logtest::TempDirectory directory;
+  ScratchDirectory directory;
   const std::string blocker = directory.path() + "Log";
-  logtest::WriteFile(blocker, "in the way");
+  ASSERT_TRUE(WriteBytes(blocker, "in the way"));
   logger::AppendFile file(blocker + "/readcard/qtz.log");
   EXPECT_FALSE(file.isOpen());
   EXPECT_FALSE(file.Append("dropped\n"));
-  EXPECT_EQ(logtest::ReadFile(blocker), "in the way");
+  EXPECT_EQ(ReadBytes(blocker), "in the way");
 
   logger::AppendFile unnamed("");  // the path of a failed GetLogFilePath
   EXPECT_FALSE(unnamed.isOpen());

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "logger/logger.h"
-#include "test_files.h"
+#include "tests/support/day_log.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_directory.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -17,6 +19,12 @@
 #endif
 
 namespace {
+
+using testing_support::IsFile;
+using testing_support::kLogLineEnd;
+using testing_support::ReadBytes;
+using testing_support::ScratchDirectory;
+using testing_support::WriteBytes;
 
 std::vector<std::string> SplitLines(const std::string& content) {
   std::vector<std::string> lines;
@@ -32,10 +40,10 @@ std::vector<std::string> SplitLines(const std::string& content) {
 const std::string kStamp = R"(\[\d+-\d\d-\d\d \d\d:\d\d:\d\d\])";
 
 TEST(FileLogger, AppendsToWhatTheFileHeldAndEndsEveryLine) {
-  logtest::TempDirectory directory;
+  ScratchDirectory directory;
   const std::string path = directory.path() + "qtz-2021-12-21.log";
-  const std::string earlier = std::string("[earlier load]") + logtest::kLineEnd;
-  logtest::WriteFile(path, earlier);
+  const std::string earlier = std::string("[earlier load]") + kLogLineEnd;
+  ASSERT_TRUE(WriteBytes(path, earlier));
   {
     logger::FileLogger first(path);  // a second load on the same day
     first(logger::Error) << "one";
@@ -43,10 +51,10 @@ TEST(FileLogger, AppendsToWhatTheFileHeldAndEndsEveryLine) {
     second(logger::Error);
     first(logger::Error) << "two\nlines";
   }
-  std::vector<std::string> lines = SplitLines(logtest::ReadFile(path));
-  ASSERT_EQ(lines.size(), 5u) << logtest::ReadFile(path);
+  std::vector<std::string> lines = SplitLines(ReadBytes(path));
+  ASSERT_EQ(lines.size(), 5u) << ReadBytes(path);
   EXPECT_EQ(lines[0], earlier);
-  const std::string end = logtest::kLineEnd;
+  const std::string end = kLogLineEnd;
   EXPECT_TRUE(std::regex_match(lines[1], std::regex(kStamp + "\\[Error\\]\tone" + end)))
       << lines[1];
   EXPECT_TRUE(std::regex_match(lines[2], std::regex(kStamp + "\\[Error\\]\t" + end)))
@@ -57,31 +65,31 @@ TEST(FileLogger, AppendsToWhatTheFileHeldAndEndsEveryLine) {
 }
 
 TEST(FileLogger, CreatesAMissingFile) {
-  logtest::TempDirectory directory;
+  ScratchDirectory directory;
   const std::string path = directory.path() + "new.log";
   logger::FileLogger log(path);
-  EXPECT_TRUE(logtest::IsFile(path));
+  EXPECT_TRUE(IsFile(path));
   EXPECT_EQ(log.fileName(), path);
 }
 
 TEST(FileLogger, StaysSilentWhenItsDirectoryIsAFile) {
-  logtest::TempDirectory directory;
+  ScratchDirectory directory;
   const std::string blocker = directory.path() + "Log";
-  logtest::WriteFile(blocker, "not a directory");
+  ASSERT_TRUE(WriteBytes(blocker, "not a directory"));
   const std::string path = blocker + "/readcard/qtz-2021-12-21.log";
   {
     logger::FileLogger log(path);
     log(logger::Error) << "dropped";
     log(logger::Error) << "dropped too";
   }
-  EXPECT_EQ(logtest::ReadFile(blocker), "not a directory");
+  EXPECT_EQ(ReadBytes(blocker), "not a directory");
 }
 
 TEST(FileLogger, LinesFromManyThreadsNeverMix) {
   constexpr int kThreads = 8;
   constexpr int kRecords = 400;
   const std::string padding(300, '#');  // long lines make mixing likely
-  logtest::TempDirectory directory;
+  ScratchDirectory directory;
   const std::string path = directory.path() + "threads.log";
   {
     logger::FileLogger log(path);
@@ -96,10 +104,10 @@ TEST(FileLogger, LinesFromManyThreadsNeverMix) {
     for (std::thread& thread : threads) thread.join();
   }
 
-  std::vector<std::string> lines = SplitLines(logtest::ReadFile(path));
+  std::vector<std::string> lines = SplitLines(ReadBytes(path));
   EXPECT_EQ(lines.size(), static_cast<size_t>(kThreads * kRecords));
   const std::regex wellFormed(kStamp + "\\[Error\\]\tthread (\\d+) record (\\d+) " +
-                              padding + logtest::kLineEnd);
+                              padding + kLogLineEnd);
   std::set<std::pair<int, int>> seen;
   int malformed = 0;
   for (const std::string& line : lines) {
@@ -122,7 +130,7 @@ TEST(FileLogger, LinesFromManyThreadsNeverMix) {
 TEST(FileLogger, TwoProcessesAppendingAtOnceLoseAndMixNoLine) {
   constexpr int kRecords = 200;
   const std::string padding(10000, '#');
-  logtest::TempDirectory directory;
+  ScratchDirectory directory;
   const std::string path = directory.path() + "processes.log";
   pid_t writers[2];
   for (int w = 0; w < 2; ++w) {
@@ -144,7 +152,7 @@ TEST(FileLogger, TwoProcessesAppendingAtOnceLoseAndMixNoLine) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
 
-  std::vector<std::string> lines = SplitLines(logtest::ReadFile(path));
+  std::vector<std::string> lines = SplitLines(ReadBytes(path));
   EXPECT_EQ(lines.size(), static_cast<size_t>(2 * kRecords));
   // The padding is checked apart: a regular expression over it would be slow.
   const std::string end = padding + "\n";

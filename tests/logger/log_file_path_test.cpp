@@ -8,11 +8,17 @@
 #include "logger/local_time.h"
 #include "logger/logger.h"
 #include "logger/make_directories.h"
-#include "test_files.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_directory.h"
 #include "text/executable_path.h"
 #include "text/module_directory.h"
 
 namespace {
+
+using testing_support::IsDirectory;
+using testing_support::ReadBytes;
+using testing_support::ScratchDirectory;
+using testing_support::WriteBytes;
 
 std::vector<std::string> g_made;
 bool RecordMade(const std::string& path) {
@@ -57,30 +63,30 @@ TEST(MakeDirectories, MakesEveryParentFirst) {
 }
 
 TEST(MakeDirectories, CreatesMissingDirectoriesOnDisk) {
-  logtest::TempDirectory temp;
+  ScratchDirectory temp;
   const char sep = text::kPathSeparator;
   const std::string log = temp.path() + "Log" + sep;
   const std::string readcard = log + "readcard" + sep;
 
   EXPECT_TRUE(logger::MakeDirectories(readcard, sep, text::IsLeadByte));
-  EXPECT_TRUE(logtest::IsDirectory(readcard));
+  EXPECT_TRUE(IsDirectory(readcard));
   // Both there already: nothing to do, still fine.
-  logtest::WriteFile(readcard + "kept.log", "kept");
+  ASSERT_TRUE(WriteBytes(readcard + "kept.log", "kept"));
   EXPECT_TRUE(logger::MakeDirectories(readcard, sep, text::IsLeadByte));
-  EXPECT_EQ(logtest::ReadFile(readcard + "kept.log"), "kept");
+  EXPECT_EQ(ReadBytes(readcard + "kept.log"), "kept");
 }
 
 TEST(MakeDirectories, FailsQuietlyWhenAFileIsInTheWay) {
-  logtest::TempDirectory temp;
+  ScratchDirectory temp;
   const char sep = text::kPathSeparator;
-  logtest::WriteFile(temp.path() + "Log", "plain file");
+  ASSERT_TRUE(WriteBytes(temp.path() + "Log", "plain file"));
   EXPECT_FALSE(logger::MakeDirectories(temp.path() + "Log" + sep + "readcard" + sep,
                                        sep, text::IsLeadByte));
-  EXPECT_EQ(logtest::ReadFile(temp.path() + "Log"), "plain file");
+  EXPECT_EQ(ReadBytes(temp.path() + "Log"), "plain file");
 
   const std::string log = temp.path() + "Log2" + sep;
   ASSERT_TRUE(logger::MakeDirectories(log, sep, text::IsLeadByte));
-  logtest::WriteFile(log + "readcard", "plain file");
+  ASSERT_TRUE(WriteBytes(log + "readcard", "plain file"));
   EXPECT_FALSE(logger::MakeDirectories(log + "readcard" + sep, sep, text::IsLeadByte));
 }
 
@@ -103,7 +109,7 @@ TEST(GetLogFilePath, IsTheDaysFileBelowTheProgramsDirectory) {
   EXPECT_TRUE(path == directory + "qtz-" + before + ".log" ||
               path == directory + "qtz-" + after + ".log")
       << path;
-  EXPECT_TRUE(logtest::IsDirectory(directory));
+  EXPECT_TRUE(IsDirectory(directory));
   // The global file logger opened the same day's file at load.
   EXPECT_EQ(g_fileLogger.fileName().substr(0, directory.size()), directory);
 }

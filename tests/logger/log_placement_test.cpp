@@ -5,94 +5,26 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "pe_image.h"
+#include "tests/support/child_process_win.h"
+#include "tests/support/day_log.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 
-// A directory of its own below the temporary directory, with its trailing
-// backslash; removed with its contents afterwards.
-class ScratchDirectory {
- public:
-  ScratchDirectory() {
-    static int counter = 0;
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    char name[64];
-    std::snprintf(name, sizeof name, "readcard-log-%lu-%lu-%d\\",
-                  GetCurrentProcessId(), GetTickCount(), counter++);
-    m_path = std::string(temp) + name;
-    CreateDirectoryA(m_path.c_str(), nullptr);
-  }
-  ~ScratchDirectory() { RemoveTree(m_path); }
-  const std::string& path() const { return m_path; }
-
-  static void RemoveTree(const std::string& directory) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((directory + "*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          RemoveTree(directory + name + "\\");
-        } else {
-          DeleteFileA((directory + name).c_str());
-        }
-      } while (FindNextFileA(find, &entry));
-      FindClose(find);
-    }
-    RemoveDirectoryA(directory.c_str());
-  }
-
- private:
-  std::string m_path;
-};
-
-bool IsDirectory(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool IsFile(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::string content;
-  if (FILE* file = std::fopen(path.c_str(), "rb")) {
-    char buffer[4096];
-    size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-      content.append(buffer, count);
-    }
-    std::fclose(file);
-  }
-  return content;
-}
-
-void WriteWholeFile(const std::string& path, const std::string& content) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr) << path;
-  std::fwrite(content.data(), 1, content.size(), file);
-  std::fclose(file);
-}
-
-// The log file name of today's local date.
-std::string TodaysLogName() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char name[32];
-  std::snprintf(name, sizeof name, "qtz-%d-%02d-%02d.log", now.wYear,
-                now.wMonth, now.wDay);
-  return name;
-}
+using testing_support::DayLogName;
+using testing_support::DayLogPath;
+using testing_support::IsDirectory;
+using testing_support::IsFile;
+using testing_support::ProgramRun;
+using testing_support::ReadBytes;
+using testing_support::ScratchDirectory;
+using testing_support::WriteBytes;
 
 // Puts the DLL and the host program into directory.
 void InstallHost(const std::string& directory) {
@@ -103,55 +35,14 @@ void InstallHost(const std::string& directory) {
   }
 }
 
-struct HostRun {
-  DWORD exitCode = 0;
-  std::string output;
-};
-
-// Runs directory\cardhost.exe with arguments in workingDirectory, capturing
-// its standard output.
-HostRun RunHost(const std::string& directory, const std::string& arguments,
-                const std::string& workingDirectory) {
-  HostRun run;
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
-    ADD_FAILURE() << "CreatePipe failed";
-    return run;
-  }
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION process = {};
-  const std::string program = directory + "cardhost.exe";
-  std::string commandLine = "\"" + program + "\" " + arguments;
-  BOOL started = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr,
-                                TRUE, 0, nullptr, workingDirectory.c_str(),
-                                &startup, &process);
-  CloseHandle(writeEnd);
-  if (!started) {
-    ADD_FAILURE() << "cannot start " << program << ", error " << GetLastError();
-    CloseHandle(readEnd);
-    return run;
-  }
-  char buffer[512];
-  DWORD count = 0;
-  while (ReadFile(readEnd, buffer, sizeof buffer, &count, nullptr) && count > 0) {
-    run.output.append(buffer, count);
-  }
-  CloseHandle(readEnd);
-  WaitForSingleObject(process.hProcess, 60000);
-  GetExitCodeProcess(process.hProcess, &run.exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return run;
+// Runs directory\cardhost.exe with arguments in workingDirectory.
+ProgramRun RunHost(const std::string& directory, const std::string& arguments,
+                   const std::string& workingDirectory) {
+  return testing_support::RunProgram(directory + "cardhost.exe", arguments,
+                                     workingDirectory);
 }
 
-void ExpectVersionAnswered(const HostRun& run) {
+void ExpectVersionAnswered(const ProgramRun& run) {
   EXPECT_EQ(run.exitCode, 0u) << run.output;
   EXPECT_NE(run.output.find("QTZ_DLL_BBH returned 86"), std::string::npos)
       << run.output;
@@ -194,14 +85,14 @@ TEST(LogPlacement, ChineseHostDirectoryWithSpacesGetsItsLogUnchanged) {
   const std::string hostDirectory = scratch.path() + "门诊 挂号 读卡程序\\";
   ASSERT_TRUE(CreateDirectoryA(hostDirectory.c_str(), nullptr));
   InstallHost(hostDirectory);
-  const std::string before = TodaysLogName();
+  const std::string before = DayLogName();
 
   // Started from elsewhere: the log goes below the program, not the current
   // directory.
   ExpectVersionAnswered(RunHost(hostDirectory, "QTZ_DLL_BBH", scratch.path()));
 
   const std::string logDirectory = hostDirectory + "Log\\readcard\\";
-  const std::string after = TodaysLogName();
+  const std::string after = DayLogName();
   EXPECT_TRUE(IsFile(logDirectory + before) || IsFile(logDirectory + after))
       << logDirectory << before;
   EXPECT_FALSE(IsDirectory(scratch.path() + "Log"));
@@ -225,13 +116,13 @@ TEST(LogPlacement, ASecondLoadTheSameDayAppends) {
   ScratchDirectory scratch;
   InstallHost(scratch.path());
   ExpectVersionAnswered(RunHost(scratch.path(), "QTZ_DLL_BBH", scratch.path()));
-  const std::string logFile = scratch.path() + "Log\\readcard\\" + TodaysLogName();
+  const std::string logFile = DayLogPath(scratch.path(), '\\');
   ASSERT_TRUE(IsFile(logFile)) << logFile;
   const std::string earlier = "[2021-12-21 09:05:03][Error]\tearlier\r\n";
-  WriteWholeFile(logFile, earlier);
+  ASSERT_TRUE(WriteBytes(logFile, earlier)) << logFile;
 
   ExpectVersionAnswered(RunHost(scratch.path(), "QTZ_DLL_BBH", scratch.path()));
-  EXPECT_EQ(ReadWholeFile(logFile).substr(0, earlier.size()), earlier);
+  EXPECT_EQ(ReadBytes(logFile).substr(0, earlier.size()), earlier);
 }
 
 // Whatever stands in the way of the log, the library loads and answers.
@@ -253,9 +144,9 @@ TEST(LogPlacement, TheLibraryAnswersWhenTheLogDirectoryCannotBeMade) {
       CreateDirectoryA((scratch.path() + obstacle.directoryToMake).c_str(), nullptr);
     }
     const std::string blocker = scratch.path() + obstacle.fileInTheWay;
-    WriteWholeFile(blocker, "in the way");
+    ASSERT_TRUE(WriteBytes(blocker, "in the way")) << blocker;
     ExpectVersionAnswered(RunHost(scratch.path(), "QTZ_DLL_BBH", scratch.path()));
-    EXPECT_EQ(ReadWholeFile(blocker), "in the way");
+    EXPECT_EQ(ReadBytes(blocker), "in the way");
   }
 }
 
@@ -275,7 +166,7 @@ TEST(LogPlacement, TheLibraryAnswersWhenTheLogPathIsTooLong) {
             static_cast<size_t>(MAX_PATH));
   InstallHost(hostDirectory);
   ExpectVersionAnswered(RunHost(hostDirectory, "QTZ_DLL_BBH", scratch.path()));
-  EXPECT_FALSE(IsFile(hostDirectory + "Log\\readcard\\" + TodaysLogName()));
+  EXPECT_FALSE(IsFile(DayLogPath(hostDirectory, '\\')));
 }
 
 }  // namespace

@@ -7,10 +7,15 @@
 
 #include "logger/local_time.h"
 #include "logger/logger.h"
-#include "test_files.h"
+#include "tests/support/day_log.h"
+#include "tests/support/files.h"
 #include "tests/support/stdout_capture.h"
 
 namespace {
+
+using testing_support::FileSize;
+using testing_support::kLogLineEnd;
+using testing_support::ReadBytes;
 
 struct Record {
   std::tm time;
@@ -53,7 +58,7 @@ std::vector<std::string> LinesBetween(std::time_t from, std::time_t to,
   for (std::time_t t = from; t <= to; ++t) {
     lines.push_back(logger::FormatRecord(logger::LocalTime(t), "Error",
                                          message.c_str()) +
-                    logtest::kLineEnd);
+                    kLogLineEnd);
   }
   return lines;
 }
@@ -129,7 +134,7 @@ TEST(ConsoleLogger, WritesTheRecordLineToStandardOutput) {
 // Without any failing card operation yet, a record made as they make theirs.
 TEST(FileLoggerGlobal, ARecordLandsAsOneLineInTheDaysFile) {
   const std::string path = g_fileLogger.fileName();
-  const std::uintmax_t sizeBefore = logtest::FileSize(path);
+  const std::uintmax_t sizeBefore = FileSize(path);
   const std::string message = "虚拟读卡[CURRENT]节点不存在";
   std::time_t before = Now();
   g_fileLogger(logger::Error) << message;
@@ -137,7 +142,7 @@ TEST(FileLoggerGlobal, ARecordLandsAsOneLineInTheDaysFile) {
 
   // Other test programs may log into the same file meanwhile; the record is
   // one whole line among what was added.
-  std::string added = logtest::ReadFile(path).substr(sizeBefore);
+  std::string added = ReadBytes(path).substr(sizeBefore);
   bool found = false;
   for (const std::string& line : LinesBetween(before, after, message)) {
     std::string::size_type at = added.find(line);

@@ -17,19 +17,14 @@
 #include <cstring>
 #include <string>
 
+#include "pe_image.h"
+
 namespace {
 
 using MagneticCardRead = int32_t(__stdcall*)(int32_t, int32_t, const char*,
                                              char**);
 using CardNumberRead = int32_t(__stdcall*)(int32_t, int32_t, int32_t, int32_t,
                                            char**, char**);
-
-std::string OwnDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string text = path;
-  return text.substr(0, text.rfind('\\') + 1);
-}
 
 template <typename Function>
 Function Find(HMODULE library, const char* name) {
@@ -46,7 +41,7 @@ int main(int argc, char** argv) {
   }
   const int count = std::atoi(argv[2]);
   const bool driverFailures = std::strcmp(argv[3], "driver") == 0;
-  HMODULE library = LoadLibraryA((OwnDirectory() + "readcard.dll").c_str());
+  HMODULE library = LoadLibraryA((host::ProgramDirectory() + "readcard.dll").c_str());
   if (library == nullptr) return 3;
   auto readMagneticCard = Find<MagneticCardRead>(library, "CK_DKH");
   auto readCardNumber = Find<CardNumberRead>(library, "QTZ_DKH");

@@ -11,76 +11,21 @@
 #include <string>
 
 #include "pe_image.h"
+#include "tests/support/child_process_win.h"
+#include "tests/support/day_log.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 
 constexpr int kRecordsPerProcess = 1500;
 constexpr int kDriverTextLength = 1000;
 
-std::string MakeScratchDirectory() {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  char name[64];
-  std::snprintf(name, sizeof name, "readcard-shared-log-%lu-%lu\\",
-                GetCurrentProcessId(), GetTickCount());
-  std::string path = std::string(temp) + name;
-  CreateDirectoryA(path.c_str(), nullptr);
-  return path;
-}
-
-void RemoveTree(const std::string& directory) {
-  WIN32_FIND_DATAA entry;
-  HANDLE find = FindFirstFileA((directory + "*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(directory + name + "\\");
-      } else {
-        DeleteFileA((directory + name).c_str());
-      }
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryA(directory.c_str());
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::string content;
-  if (FILE* file = std::fopen(path.c_str(), "rb")) {
-    char buffer[65536];
-    size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-      content.append(buffer, count);
-    }
-    std::fclose(file);
-  }
-  return content;
-}
-
-std::string TodaysLogName() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char name[32];
-  std::snprintf(name, sizeof name, "qtz-%d-%02d-%02d.log", now.wYear,
-                now.wMonth, now.wDay);
-  return name;
-}
-
 HANDLE StartWriter(const std::string& directory, const std::string& arguments) {
-  const std::string program = directory + "log_writer.exe";
-  std::string commandLine = "\"" + program + "\" " + arguments;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
-                      0, nullptr, directory.c_str(), &startup, &process)) {
-    ADD_FAILURE() << "cannot start " << program << ", error " << GetLastError();
-    return nullptr;
-  }
-  CloseHandle(process.hThread);
-  return process.hProcess;
+  HANDLE writer =
+      testing_support::StartProgram(directory + "log_writer.exe", arguments, directory);
+  if (writer == nullptr) ADD_FAILURE() << "cannot start log_writer, error " << GetLastError();
+  return writer;
 }
 
 // The driver's text: SIMCARD_FILL bytes of "0123456789..." (the buffer
@@ -92,7 +37,8 @@ std::string DriverText() {
 }
 
 TEST(SharedLog, TwoProcessesAppendingAtOnceLoseAndMixNoLine) {
-  const std::string directory = MakeScratchDirectory();
+  testing_support::ScratchDirectory scratch;
+  const std::string& directory = scratch.path();
   for (const char* file : {"readcard.dll", "SSCardDriver.dll", "log_writer.exe"}) {
     ASSERT_TRUE(CopyFileA((host::ProgramDirectory() + file).c_str(),
                           (directory + file).c_str(), FALSE))
@@ -127,8 +73,7 @@ TEST(SharedLog, TwoProcessesAppendingAtOnceLoseAndMixNoLine) {
   CloseHandle(start);
 
   const std::string log =
-      ReadWholeFile(directory + "Log\\readcard\\" + TodaysLogName());
-  RemoveTree(directory);
+      testing_support::ReadBytes(testing_support::DayLogPath(directory, '\\'));
   const std::regex stamp(R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\])");
   const std::string trackLine = "[Error]\t磁卡号长度不正常";
   const std::string driverLine = "[Error]\t读卡失败,错误码:-3 错误信息" + DriverText();

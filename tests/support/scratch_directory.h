@@ -1,8 +1,7 @@
 #pragma once
 // A fresh directory under the system's temporary directory for the files that
-// one test writes; it removes those files and itself when it ends.
+// one test writes; it removes itself and everything in it when it ends.
 #include <string>
-#include <vector>
 
 namespace testing_support {
 
@@ -16,9 +15,8 @@ class ScratchDirectory {
   // The directory, with its trailing separator.
   const std::string& path() const { return m_path; }
 
-  // The full path of name inside the directory; the file, once something
-  // creates it, is removed with the directory.
-  std::string File(const std::string& name);
+  // The full path of name inside the directory.
+  std::string File(const std::string& name) const;
 
   // Writes bytes, exactly as given, into the file name; returns its path.
   std::string Write(const std::string& name, const std::string& bytes);
@@ -28,10 +26,6 @@ class ScratchDirectory {
 
  private:
   std::string m_path;
-  std::vector<std::string> m_files;
 };
-
-// The whole content of a file, read as bytes; "" when it cannot be read.
-std::string ReadBytes(const std::string& path);
 
 }  // namespace testing_support

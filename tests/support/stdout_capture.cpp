@@ -15,6 +15,8 @@
 #include <unistd.h>
 #endif
 
+#include "tests/support/files.h"
+
 namespace testing_support {
 
 StdoutCapture::StdoutCapture() : m_path(m_directory.File("stdout.txt")) {

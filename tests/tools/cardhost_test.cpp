@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "pe_image.h"
-#include "run_program.h"
+#include "tests/support/child_process_win.h"
 #include "tests/support/scratch_directory.h"
 #include "tools/cardhost/day_log.h"
 
@@ -38,13 +38,6 @@ bool Contains(const std::string& text, const std::string& part) {
 class Cardhost : public ::testing::Test {
  protected:
   void SetUp() override { m_cardhost = Install("cardhost.exe"); }
-
-  void TearDown() override {
-    // Loading readcard.dll made the day's log below the scratch directory.
-    DeleteFileA(cardhost::TodayLogPath(m_directory.path()).c_str());
-    RemoveDirectoryA((m_directory.path() + "Log\\readcard").c_str());
-    RemoveDirectoryA((m_directory.path() + "Log").c_str());
-  }
 
   // Copies a file of the build directory into the scratch host directory.
   std::string Install(const std::string& name, const std::string& as = std::string()) {

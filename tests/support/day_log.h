@@ -1,10 +1,22 @@
 #pragma once
-// Reads back the day's log file that the library writes below the host
-// program's directory, so tests can see the records a call left.
+// The day's log file that the library writes below the host program's
+// directory, read back so tests can see the records a call left.
+#include <cstddef>
 #include <string>
 #include <vector>
 
-namespace testlog {
+namespace testing_support {
+
+// The line end of every record in a log file on disk: CR LF on Windows, LF
+// elsewhere.
+#ifdef _WIN32
+constexpr const char* kLogLineEnd = "\r\n";
+#else
+constexpr const char* kLogLineEnd = "\n";
+#endif
+
+// qtz-YYYY-MM-DD.log: the name of the log file for today's local date.
+std::string DayLogName();
 
 // <hostDirectory>Log<sep>readcard<sep>qtz-YYYY-MM-DD.log for today's local
 // date; hostDirectory ends in its separator.
@@ -28,4 +40,4 @@ class LogWatch {
   std::size_t m_before;
 };
 
-}  // namespace testlog
+}  // namespace testing_support

@@ -1,8 +1,19 @@
-#include "run_program.h"
-
-#include <windows.h>
+#include "tests/support/child_process_win.h"
 
 namespace testing_support {
+namespace {
+
+// CreateProcessA with the program quoted as the command line's first word.
+bool Launch(const std::string& program, const std::string& arguments,
+            const std::string& directory, BOOL inheritHandles, STARTUPINFOA& startup,
+            PROCESS_INFORMATION& process) {
+  std::string commandLine = "\"" + program + "\" " + arguments;
+  return CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr,
+                        inheritHandles, 0, nullptr, directory.c_str(), &startup,
+                        &process) != 0;
+}
+
+}  // namespace
 
 ProgramRun RunProgram(const std::string& program, const std::string& arguments,
                       const std::string& directory) {
@@ -20,9 +31,7 @@ ProgramRun RunProgram(const std::string& program, const std::string& arguments,
   startup.hStdOutput = writeEnd;
   startup.hStdError = writeEnd;
   PROCESS_INFORMATION process = {};
-  std::string commandLine = "\"" + program + "\" " + arguments;
-  BOOL started = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0,
-                                nullptr, directory.c_str(), &startup, &process);
+  bool started = Launch(program, arguments, directory, TRUE, startup, process);
   CloseHandle(writeEnd);
   if (started) {
     char buffer[4096];
@@ -39,6 +48,16 @@ ProgramRun RunProgram(const std::string& program, const std::string& arguments,
   }
   CloseHandle(readEnd);
   return run;
+}
+
+HANDLE StartProgram(const std::string& program, const std::string& arguments,
+                    const std::string& directory) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!Launch(program, arguments, directory, FALSE, startup, process)) return nullptr;
+  CloseHandle(process.hThread);
+  return process.hProcess;
 }
 
 }  // namespace testing_support

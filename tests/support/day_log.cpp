@@ -1,19 +1,22 @@
-#include "day_log.h"
+#include "tests/support/day_log.h"
 
 #include <cstdio>
 #include <ctime>
 #include <fstream>
 
-namespace testlog {
+namespace testing_support {
 
-std::string DayLogPath(const std::string& hostDirectory, char separator) {
+std::string DayLogName() {
   std::time_t now = std::time(nullptr);
   std::tm local = *std::localtime(&now);
-  char date[40];
-  std::snprintf(date, sizeof date, "%d-%02d-%02d", local.tm_year + 1900,
+  char name[48];
+  std::snprintf(name, sizeof name, "qtz-%d-%02d-%02d.log", local.tm_year + 1900,
                 local.tm_mon + 1, local.tm_mday);
-  return hostDirectory + "Log" + separator + "readcard" + separator + "qtz-" +
-         date + ".log";
+  return name;
+}
+
+std::string DayLogPath(const std::string& hostDirectory, char separator) {
+  return hostDirectory + "Log" + separator + "readcard" + separator + DayLogName();
 }
 
 std::vector<std::string> ReadLines(const std::string& path) {
@@ -44,4 +47,4 @@ std::vector<std::string> LogWatch::NewMessages() const {
   return messages;
 }
 
-}  // namespace testlog
+}  // namespace testing_support
