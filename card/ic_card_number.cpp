@@ -8,6 +8,7 @@
 #include "card/export_guard.h"
 #include "card/result_buffers.h"
 #include "config/ini_reader.h"
+#include "config/login_ini.h"
 #include "driver/dynamic_library.h"
 #include "logger/logger.h"
 #include "text/module_directory.h"
@@ -19,12 +20,7 @@ namespace {
 // True when [MAIN] REALCARD says "true" in any mix of ASCII letter cases.
 bool VirtualCardSwitchedOn(const IniSection& main) {
   auto found = main.find("REALCARD");
-  if (found == main.end()) return false;
-  std::string value = found->second;
-  for (char& c : value) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return value == "true";
+  return found != main.end() && IsVirtualCardSwitch(found->second);
 }
 
 void HandOut(const std::string& number, char** cardNumber, char** cardNumberCopy) {

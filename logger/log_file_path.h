@@ -1,5 +1,4 @@
 #pragma once
-#include <ctime>
 #include <string>
 
 // Today's local date as "YYYY-MM-DD".
@@ -10,10 +9,3 @@ std::string GetDateString();
 // directory cannot be made the path is returned all the same, and opening the
 // file then fails quietly.
 std::string GetLogFilePath();
-
-namespace logger {
-
-// The date of time as "%d-%02d-%02d", cut to its first 10 characters.
-std::string FormatDate(const std::tm& time);
-
-}  // namespace logger

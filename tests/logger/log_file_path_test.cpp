@@ -1,3 +1,4 @@
+#include "logger/log_file_name.h"
 #include "logger/log_file_path.h"
 
 #include <gtest/gtest.h>

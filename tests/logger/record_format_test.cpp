@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "logger/log_file_name.h"
 #include "logger/log_file_path.h"
 #include "logger/logger.h"
 

@@ -2,22 +2,20 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
+
+#include "logger/local_time.h"
+#include "logger/log_file_name.h"
 
 namespace cardhost {
 
 std::string LogDirectory(const std::string& directory) {
-  return directory + "Log\\readcard\\";
+  return logger::LogDirectoryOf(directory, '\\');
 }
 
 std::string TodayLogPath(const std::string& directory) {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char date[16];
-  std::snprintf(date, sizeof date, "%d-%02d-%02d", now.wYear, now.wMonth, now.wDay);
-  return LogDirectory(directory) + "qtz-" + date + ".log";
+  return LogDirectory(directory) + logger::LogFileNameFor(logger::LocalTimeNow());
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "config/ini_reader.h"
+#include "config/login_ini.h"
 #include "include/readcard.h"
 #include "tools/cardhost/day_log.h"
 #include "tools/cardhost/export_calls.h"
@@ -28,14 +29,6 @@ std::string VersionText(const FileVersion& version) {
 
 std::string LoadFailure(DWORD error) {
   return "Windows cannot load it: error " + std::to_string(error) + ", " + SystemMessage(error);
-}
-
-// REALCARD switches the virtual card on when it reads "true" in any case.
-bool SwitchedOn(std::string value) {
-  for (char& c : value) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return value == "true";
 }
 
 class Check {
@@ -125,7 +118,7 @@ class Check {
     auto realCard = main.find("REALCARD");
     if (realCard == main.end()) {
       Item("  [MAIN] REALCARD", "not set: the virtual card is off, cards are read");
-    } else if (!SwitchedOn(realCard->second)) {
+    } else if (!IsVirtualCardSwitch(realCard->second)) {
       Item("  [MAIN] REALCARD",
            "= " + Quoted(realCard->second) + ": the virtual card is off, cards are read");
     } else {

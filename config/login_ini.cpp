@@ -1,0 +1,9 @@
+#include "config/login_ini.h"
+
+bool IsVirtualCardSwitch(const std::string& value) {
+  std::string lowered = value;
+  for (char& c : lowered) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lowered == "true";
+}

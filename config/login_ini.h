@@ -1,0 +1,7 @@
+#pragma once
+// What the host's Login.ini says about the virtual card.
+#include <string>
+
+// True when a [MAIN] REALCARD value switches the virtual card on: the value,
+// with the ASCII capitals A to Z lowered, is exactly "true".
+bool IsVirtualCardSwitch(const std::string& value);
