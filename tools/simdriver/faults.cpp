@@ -16,8 +16,10 @@ void CommitFault(Fault fault) {
     case Fault::kIllegalInstruction:
       __builtin_trap();
     case Fault::kDivideByZero: {
+      // Neither operand known: 1 / x, say, compiles to a comparison.
+      volatile int32_t dividend = 1000;
       volatile int32_t zero = 0;
-      volatile int32_t quotient = 1 / zero;
+      volatile int32_t quotient = dividend / zero;
       (void)quotient;
       break;
     }
