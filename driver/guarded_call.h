@@ -2,7 +2,8 @@
 // Platform seam: calls a driver function of two 32-bit arguments so that a
 // misbehaving driver cannot take the calling thread down with it.
 //
-// On Windows (i686) the call goes through a small assembly thunk that
+// On Windows (i686) the call goes through a small assembly thunk
+// (driver/guard_thunk_i686.cpp) that
 //  - saves the stack pointer and restores it afterwards, so a function built
 //    __cdecl (the caller removes the arguments) works exactly like the
 //    __stdcall one the driver should export;

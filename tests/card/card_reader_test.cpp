@@ -67,10 +67,4 @@ TEST(AcceptDriverAnswer, OneRecordPerFailureAndTheBufferAsTheDriverLeftIt) {
   }
 }
 
-TEST(AcceptDriverAnswer, EndsAFullBufferWithItsLastByte) {
-  std::memset(RecordBuffer, '7', kRecordBufferSize);
-  EXPECT_FALSE(card::AcceptDriverAnswer(Faulted(0xC0000005u, "SSCardDriver.dll")));
-  EXPECT_EQ(std::strlen(RecordBuffer), kRecordBufferSize - 1);
-}
-
 }  // namespace

@@ -16,6 +16,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "driver/guard_thunk_i686.h"
+#include "stdcall_probe.h"
 #endif
 
 namespace {
@@ -71,6 +74,33 @@ uint16_t FpuControl() {
 }
 
 void SetFpuControl(uint16_t control) { asm volatile("fldcw %0" : : "m"(control)); }
+
+int32_t __cdecl EchoCdecl(int32_t mode, char* record) { return Echo(mode, record); }
+
+uint32_t Address(const void* pointer) {
+  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
+}
+
+// Measured at the thunk itself, since the compiler may or may not lay out a
+// caller so that 8 bytes left on the stack would hurt it.
+TEST(GuardThunk, LeavesTheStackAsItFoundItWhateverTheConvention) {
+  const void* functions[] = {reinterpret_cast<const void*>(&Echo),
+                             reinterpret_cast<const void*>(&EchoCdecl)};
+  for (const void* function : functions) {
+    driver::GuardFrame frame = {};
+    char record[16] = {};
+    const uint32_t args[] = {Address(&frame), Address(function), 21, Address(record)};
+    int32_t stackDelta = 12345;
+    EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(&readcard_call_guarded),
+                                 args, 4, &stackDelta),
+              42);
+    // The thunk is __cdecl: its own 16 bytes of arguments stay for its
+    // caller to remove, and nothing else.
+    EXPECT_EQ(stackDelta, -16);
+    EXPECT_STREQ(record, "mode 21");
+    EXPECT_EQ(frame.faulted, 0u);
+  }
+}
 
 class GuardedDriverCall : public testing::Test {
  protected:
