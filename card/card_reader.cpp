@@ -8,31 +8,68 @@
 #include "card/result_buffers.h"
 #include "driver/card_driver.h"
 #include "driver/dynamic_library.h"
+#include "driver/guarded_call.h"
+#include "driver/record_area.h"
 #include "logger/logger.h"
 #include "text/module_directory.h"
 #include "text/split.h"
 
 namespace card {
 
+namespace {
+
+const char kDriverCallFailure[] = "读卡函数调用异常： ";
+
+static_assert(driver::RecordArea::kSize == kRecordBufferSize,
+              "the driver's area is RecordBuffer's stand-in");
+
+// Has the driver read the card into a guarded area (driver/record_area.h)
+// that starts as a copy of RecordBuffer; afterwards RecordBuffer holds what
+// the area holds. So RecordBuffer ends up as if the driver had written it
+// directly, also when the driver wrote nothing or faulted half-way, and a
+// driver writing past the end cannot reach the library's data.
+driver::CallOutcome CallDriver(DynamicLibrary& library) {
+  driver::RecordArea area;
+  if (area.data() == nullptr) {
+    // No memory for the area: the driver writes RecordBuffer itself.
+    return driver::ReadCardBasic(library, RecordBuffer);
+  }
+  std::memcpy(area.data(), RecordBuffer, kRecordBufferSize);
+  const driver::CallOutcome outcome = driver::ReadCardBasic(library, area.data());
+  std::memcpy(RecordBuffer, area.data(), kRecordBufferSize);
+  return outcome;
+}
+
+}  // namespace
+
 bool ReadCardRecord(DynamicLibrary& library) {
   if (!library.Load(GetModuleDirectory() + driver::kCardDriverFile)) {
     g_fileLogger(logger::Error) << "无法加载读卡动态库：" << driver::kCardDriverFile;
     return false;
   }
-  int32_t result = 0;
+  driver::CallOutcome outcome;
   try {
-    result = driver::ReadCardBasic(library, RecordBuffer);
+    outcome = CallDriver(library);
   } catch (const std::exception& error) {
     // A driver without the read function: the library is freed by the
     // binding's owner as the call unwinds.
-    g_fileLogger(logger::Error) << "读卡函数调用异常： " << ExceptionText(error.what());
+    g_fileLogger(logger::Error) << kDriverCallFailure << ExceptionText(error.what());
     return false;
   }
+  return AcceptDriverAnswer(outcome);
+}
+
+bool AcceptDriverAnswer(const driver::CallOutcome& outcome) {
   // A driver may fill the whole buffer without a terminating NUL; nothing
   // after this point may read past it.
   RecordBuffer[kRecordBufferSize - 1] = '\0';
-  if (result != 0) {
-    g_fileLogger(logger::Error) << "读卡失败,错误码:" << result << " 错误信息"
+  if (outcome.fault) {
+    // The driver crashed; the host goes on, and the caller frees the driver.
+    g_fileLogger(logger::Error) << kDriverCallFailure << driver::DescribeFault(*outcome.fault);
+    return false;
+  }
+  if (outcome.result != 0) {
+    g_fileLogger(logger::Error) << "读卡失败,错误码:" << outcome.result << " 错误信息"
                                 << RecordText();
     return false;
   }

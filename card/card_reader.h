@@ -8,6 +8,10 @@
 
 class DynamicLibrary;
 
+namespace driver {
+struct CallOutcome;
+}
+
 namespace card {
 
 // Loads the driver into `library` and has it read the card into RecordBuffer.
@@ -15,6 +19,11 @@ namespace card {
 // RecordBuffer always ends NUL-terminated afterwards, whatever the driver
 // wrote into it.
 bool ReadCardRecord(DynamicLibrary& library);
+
+// What ReadCardRecord makes of the driver's answer once RecordBuffer holds
+// what the driver wrote: RecordBuffer is NUL-terminated; a fault or a
+// non-zero result is logged and answers false.
+bool AcceptDriverAnswer(const driver::CallOutcome& outcome);
 
 // The text in RecordBuffer up to its first NUL, never past the buffer.
 std::string RecordText();

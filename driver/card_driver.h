@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "driver/dynamic_library.h"
+#include "driver/guarded_call.h"
 
 namespace driver {
 
@@ -27,10 +28,12 @@ using ReadCardFunction = int32_t DRIVER_CALL(int32_t mode, char* record);
 // The mode that asks for the card's basic information record.
 constexpr int32_t kReadBasicInfo = 4;
 
-// Calls iReadCardBas(4, record) in the loaded driver; throws as
-// DynamicLibrary::Call does when the driver lacks it.
-inline int32_t ReadCardBasic(DynamicLibrary& library, char* record) {
-  return library.Call<int32_t>(kReadCardFunction, kReadBasicInfo, record);
+// Calls iReadCardBas(4, record) in the loaded driver through the guarded
+// call (driver/guarded_call.h): a driver built __cdecl works, and a fault
+// inside it ends the call with the fault reported. Throws as
+// DynamicLibrary::Call does when the driver lacks the function.
+inline CallOutcome ReadCardBasic(DynamicLibrary& library, char* record) {
+  return CallGuarded(library.Resolve(kReadCardFunction), kReadBasicInfo, record);
 }
 
 }  // namespace driver

@@ -44,14 +44,15 @@ class DynamicLibrary {
   // is kept and nothing is reported.
   void Unload();
 
+  // The address of name, from the cache or else from the system (and then
+  // cached); throws as Call does when there is none. For calls that do not
+  // go through Call.
+  driver::FunctionAddress Resolve(const std::string& name);
+
   driver::ModuleHandle module = nullptr;  // null while nothing is loaded
   // Names already resolved, with their addresses; never holds a null address.
   std::map<std::string, driver::FunctionAddress> functions;
 
  private:
-  // The address of name, from the cache or else from the system (and then
-  // cached); throws when there is none.
-  driver::FunctionAddress Resolve(const std::string& name);
-
   const driver::LibraryLoader* m_loader;
 };

@@ -61,6 +61,7 @@ HostDirectory::HostDirectory(std::string directory, char separator)
   std::remove(File(kAnswerFile).c_str());
   SetEnv("SIMCARD_NOWRITE", nullptr);
   SetEnv("SIMCARD_FILL", nullptr);
+  SetEnv("SIMCARD_FAULT", nullptr);
 }
 
 HostDirectory::~HostDirectory() {
@@ -69,6 +70,7 @@ HostDirectory::~HostDirectory() {
   std::remove(File(kAnswerFile).c_str());
   SetEnv("SIMCARD_NOWRITE", nullptr);
   SetEnv("SIMCARD_FILL", nullptr);
+  SetEnv("SIMCARD_FAULT", nullptr);
 }
 
 std::string HostDirectory::File(const std::string& name) const {
@@ -94,9 +96,11 @@ void HostDirectory::RemoveDriver() {
   std::remove(File(kDriverFile).c_str());
 }
 
-void HostDirectory::UseDriverWithoutRead() {
+void HostDirectory::UseDriverWithoutRead() { UseDriver(kNoReadDriverFile); }
+
+void HostDirectory::UseDriver(const std::string& file) {
   RemoveDriver();
-  ASSERT_TRUE(WriteBytes(File(kDriverFile), ReadBytes(File(kNoReadDriverFile))));
+  ASSERT_TRUE(WriteBytes(File(kDriverFile), ReadBytes(File(file))));
 }
 
 void HostDirectory::RestoreDriver() {
@@ -354,6 +358,76 @@ void RunDriverTroubleCases(const CardExports& exports, HostDirectory& host) {
   EXPECT_EQ(slotA, &sentinel);
   EXPECT_EQ(slotB, &sentinel);
 }
+
+#ifdef _WIN32
+// ---------------------------------------------------------------------------
+// A driver that crashes, or writes past the 1024 bytes of the record.
+
+void RunDriverFaultCases(const CardExports& exports, HostDirectory& host) {
+  struct FaultCase {
+    const char* mode;
+    std::string message;
+  };
+  const std::string failure = "读卡函数调用异常： ";
+  const FaultCase cases[] = {
+      {"access", failure + "0xC0000005 access violation in SSCardDriver.dll"},
+      {"illegal", failure + "0xC000001D illegal instruction in SSCardDriver.dll"},
+      {"divide", failure + "0xC0000094 integer divide by zero in SSCardDriver.dll"},
+      {"privileged", failure + "0xC0000096 privileged instruction in SSCardDriver.dll"},
+      // The first byte past the record meets an inaccessible page.
+      {"overrun", failure + "0xC0000005 access violation in SSCardDriver.dll"},
+  };
+  std::string digits;  // what the overrun leaves of its pattern in the record buffer
+  while (digits.size() < 1023) digits += "0123456789";
+  digits.resize(1023);
+
+  for (const FaultCase& c : cases) {
+    SCOPED_TRACE(c.mode);
+    // Earlier answers in all three buffers.
+    host.SetDriverAnswer(0, kEightFields);
+    char* numberA = nullptr;
+    char* numberB = nullptr;
+    ASSERT_EQ(exports.readNumber(&numberA, &numberB), 0);
+    char* recordBuffer = nullptr;
+    int32_t status = 0;
+    ASSERT_EQ(exports.readInfo(&recordBuffer, &status), 0);
+    const std::string line = recordBuffer;
+
+    SetEnv("SIMCARD_FAULT", c.mode);
+    char sentinel = 0;
+    char* slotA = &sentinel;
+    char* slotB = &sentinel;
+    LogWatch log(host.LogPath());
+    EXPECT_EQ(exports.readNumber(&slotA, &slotB), -1);
+    EXPECT_EQ(GetModuleHandleA(kDriverFile), nullptr) << "the crashed driver is freed";
+    const std::string afterNumber = recordBuffer;
+    status = 5;
+    EXPECT_EQ(exports.readInfo(&slotA, &status), -1);
+    EXPECT_EQ(GetModuleHandleA(kDriverFile), nullptr) << "the crashed driver is freed";
+    SetEnv("SIMCARD_FAULT", nullptr);
+
+    EXPECT_EQ(log.NewMessages(), (std::vector<std::string>{c.message, c.message}));
+    EXPECT_EQ(slotA, &sentinel);
+    EXPECT_EQ(slotB, &sentinel);
+    EXPECT_EQ(status, 0);
+    EXPECT_STREQ(numberA, "c");
+    EXPECT_STREQ(numberB, "c");
+    // The record buffer holds what the driver wrote before it faulted: the
+    // overrun's first 1023 bytes; nothing for the others.
+    const std::string expected = std::string(c.mode) == "overrun" ? digits : line;
+    EXPECT_EQ(afterNumber, expected);
+    EXPECT_EQ(std::string(recordBuffer), expected);
+
+    // The host goes on reading cards.
+    host.SetDriverAnswer(0, "A|B|NEXT");
+    EXPECT_EQ(exports.readNumber(&slotA, &slotB), 0);
+    EXPECT_STREQ(slotA, "NEXT");
+    host.SetDriverAnswer(0, kEightFields);
+    EXPECT_EQ(exports.readInfo(&slotA, &status), 0);
+    EXPECT_STREQ(slotA, "a#h#2#c#01#b#e######d#");
+  }
+}
+#endif  // _WIN32
 
 // ---------------------------------------------------------------------------
 // The exports share their buffers; a pointer shows the latest text.

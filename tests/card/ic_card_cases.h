@@ -32,6 +32,8 @@ class HostDirectory {
   void SetDriverAnswer(int32_t result, const std::string& record);
   void RemoveDriver();          // no SSCardDriver in the directory
   void UseDriverWithoutRead();  // an SSCardDriver without iReadCardBas
+  // A copy of another driver file of the directory in SSCardDriver's place.
+  void UseDriver(const std::string& file);
   void RestoreDriver();
   std::string LogPath() const;
 
@@ -46,5 +48,12 @@ void RunCardInfoCases(const CardExports& exports, HostDirectory& host);
 void RunDriverTroubleCases(const CardExports& exports, HostDirectory& host);
 void RunBufferSharingCases(const CardExports& exports, HostDirectory& host);
 void RunNullArgumentCases(const CardExports& exports, HostDirectory& host);
+
+#ifdef _WIN32
+// A driver that crashes or writes past the record (SIMCARD_FAULT): both
+// reads answer -1 with one record each, the driver is freed, and the next
+// reads answer as before.
+void RunDriverFaultCases(const CardExports& exports, HostDirectory& host);
+#endif
 
 }  // namespace iccard

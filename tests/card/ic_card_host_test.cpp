@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "ic_card_cases.h"
 #include "pe_image.h"
+#include "stdcall_probe.h"
 
 namespace {
 
@@ -50,5 +52,45 @@ TEST_F(LoadedIcCard, CardInfo) { iccard::RunCardInfoCases(exports_, host_); }
 TEST_F(LoadedIcCard, DriverTrouble) { iccard::RunDriverTroubleCases(exports_, host_); }
 TEST_F(LoadedIcCard, BufferSharing) { iccard::RunBufferSharingCases(exports_, host_); }
 TEST_F(LoadedIcCard, NullArguments) { iccard::RunNullArgumentCases(exports_, host_); }
+TEST_F(LoadedIcCard, DriverFaults) { iccard::RunDriverFaultCases(exports_, host_); }
+
+uint32_t Address(const void* pointer) {
+  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
+}
+
+// A driver built __cdecl leaves its arguments on the stack: the card reads
+// answer exactly as with the __stdcall driver, crashes included, and each
+// export still removes exactly its own arguments.
+TEST_F(LoadedIcCard, CdeclDriver) {
+  host_.UseDriver("SSCardDriverCdecl.dll");
+  iccard::RunCardNumberCases(exports_, host_);
+  iccard::RunCardInfoCases(exports_, host_);
+  iccard::RunDriverFaultCases(exports_, host_);
+
+  char* text = nullptr;
+  char* copy = nullptr;
+  int32_t status = 0;
+  struct Call {
+    const char* name;
+    std::vector<uint32_t> args;
+  };
+  const Call calls[] = {
+      {"QTZ_DKH", {1, 2, 3, 4, Address(&text), Address(&copy)}},
+      {"SBK_YKT_ICGETINFO", {1, 2, Address(&text), Address(&status)}},
+  };
+  host_.SetDriverAnswer(0, "a|b|c|d|e|f|g|h");
+  for (const Call& call : calls) {
+    const void* function =
+        reinterpret_cast<const void*>(GetProcAddress(module_, call.name));
+    ASSERT_NE(function, nullptr) << call.name;
+    int32_t stackDelta = 12345;
+    EXPECT_EQ(CallMeasuringStack(function, call.args.data(),
+                                 static_cast<int32_t>(call.args.size()), &stackDelta),
+              0)
+        << call.name;
+    EXPECT_EQ(stackDelta, 0) << call.name;
+  }
+  host_.RestoreDriver();
+}
 
 }  // namespace

@@ -92,7 +92,8 @@ bool CountedRelease(driver::ModuleHandle module) {
 const driver::LibraryLoader kCountingLoader = {CountedLoad, CountedFind, CountedRelease};
 
 const char* const kDriverVariables[] = {"SIMCARD_RESULT", "SIMCARD_RECORD",
-                                        "SIMCARD_NOWRITE", "SIMCARD_FILL"};
+                                        "SIMCARD_NOWRITE", "SIMCARD_FILL",
+                                        "SIMCARD_FAULT"};
 
 class CardDriverTest : public testing::Test {
  protected:
@@ -108,7 +109,7 @@ class CardDriverTest : public testing::Test {
   int32_t ReadCard(const std::string& path, char* record) {
     DynamicLibrary library;
     if (!library.Load(path)) throw std::runtime_error("cannot load " + path);
-    return driver::ReadCardBasic(library, record);
+    return driver::ReadCardBasic(library, record).result;
   }
 };
 
@@ -117,8 +118,8 @@ TEST_F(CardDriverTest, TwoCallsOfOneNameAskTheSystemOnce) {
   {
     DynamicLibrary library(kCountingLoader);
     ASSERT_TRUE(library.Load(DriverPath()));
-    EXPECT_EQ(driver::ReadCardBasic(library, record), 0);
-    EXPECT_EQ(driver::ReadCardBasic(library, record), 0);
+    EXPECT_EQ(driver::ReadCardBasic(library, record).result, 0);
+    EXPECT_EQ(driver::ReadCardBasic(library, record).result, 0);
     EXPECT_EQ(g_counts.finds, 1);
     EXPECT_EQ(library.functions.count(driver::kReadCardFunction), 1u);
   }

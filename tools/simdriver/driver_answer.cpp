@@ -55,6 +55,22 @@ bool ReadSettings(const char* directory, char* buffer, std::size_t& length) {
   return true;
 }
 
+Fault FaultNamed(const char* name) {
+  struct Named {
+    const char* name;
+    Fault fault;
+  };
+  static const Named kFaults[] = {
+      {"access", Fault::kAccessViolation},       {"illegal", Fault::kIllegalInstruction},
+      {"divide", Fault::kDivideByZero},          {"privileged", Fault::kPrivilegedInstruction},
+      {"overrun", Fault::kOverrun},
+  };
+  for (const Named& named : kFaults) {
+    if (std::strcmp(name, named.name) == 0) return named.fault;
+  }
+  return Fault::kNone;
+}
+
 }  // namespace
 
 void ApplySettingsFile(const char* text, std::size_t length, DriverAnswer& answer) {
@@ -86,6 +102,7 @@ void ChooseAnswer(const char* directory, DriverAnswer& answer) {
     const int32_t count = ToInteger(fill);
     answer.fillBytes = count < 0 ? 0 : count > 1024 ? 1024 : count;
   }
+  if (const char* fault = std::getenv("SIMCARD_FAULT")) answer.fault = FaultNamed(fault);
 }
 
 }  // namespace simdriver

@@ -13,12 +13,26 @@ namespace simdriver {
 
 constexpr std::size_t kRecordSize = 1024;  // the caller's buffer
 
+// A fault that the driver commits instead of answering (SIMCARD_FAULT).
+enum class Fault {
+  kNone,
+  kAccessViolation,        // "access": writes to an address no process maps
+  kIllegalInstruction,     // "illegal": executes an undefined instruction
+  kDivideByZero,           // "divide": an integer division by zero
+  kPrivilegedInstruction,  // "privileged": an instruction only the system may execute
+  kOverrun,                // "overrun": writes past the end of the caller's buffer
+};
+
+// Bytes that the overrun writes beyond the caller's kRecordSize.
+constexpr std::size_t kOverrunBytes = 64;
+
 struct DriverAnswer {
   int32_t result = 0;
   char record[kRecordSize] = {};  // the record's bytes, NULs included
   std::size_t recordLength = 0;   // at most kRecordSize - 1
   bool writeRecord = true;        // false: the buffer is left as it was
   int fillBytes = -1;             // 0 to 1024: that many pattern bytes, no NUL
+  Fault fault = Fault::kNone;
 };
 
 // Fills answer as SSCardDriver.txt in directory, if it exists, and the

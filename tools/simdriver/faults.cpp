@@ -1,0 +1,37 @@
+#include "tools/simdriver/faults.h"
+
+#include <cstdint>
+
+namespace simdriver {
+
+void CommitFault(Fault fault) {
+  // volatile: the compiler must neither know the values nor drop the
+  // accesses (a store it can prove to go to address 0 becomes a trap).
+  switch (fault) {
+    case Fault::kAccessViolation: {
+      volatile uintptr_t address = 16;
+      *reinterpret_cast<volatile int32_t*>(address) = 1;
+      break;
+    }
+    case Fault::kIllegalInstruction:
+      __builtin_trap();
+    case Fault::kDivideByZero: {
+      // Neither operand known: 1 / x, say, compiles to a comparison.
+      volatile int32_t dividend = 1000;
+      volatile int32_t zero = 0;
+      volatile int32_t quotient = dividend / zero;
+      (void)quotient;
+      break;
+    }
+    case Fault::kPrivilegedInstruction:
+#if defined(__i386__) || defined(__x86_64__)
+      asm volatile("cli");  // only the system may turn interrupts off
+#endif
+      break;
+    case Fault::kNone:
+    case Fault::kOverrun:
+      break;
+  }
+}
+
+}  // namespace simdriver
