@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 namespace host {
@@ -12,15 +13,48 @@ uint32_t NextFreeTlsIndex() {
   return index;
 }
 
+namespace {
+
+// The system's list of open handles (NtQuerySystemInformation with
+// SystemHandleInformation): present from Windows NT on and in Wine, where
+// GetProcessHandleCount answers 0.
+struct SystemHandle {
+  ULONG ownerProcessId;
+  BYTE objectType;
+  BYTE flags;
+  USHORT value;
+  PVOID object;
+  ACCESS_MASK access;
+};
+constexpr ULONG kSystemHandleInformation = 16;
+constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+
+}  // namespace
+
 long HandleCount() {
-  // Looked up at run time: Windows XP before SP1 lacks it, and the test
-  // programs run wherever the library does.
-  using Count = BOOL(WINAPI*)(HANDLE, PDWORD);
-  const auto count = reinterpret_cast<Count>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetProcessHandleCount")));
-  DWORD handles = 0;
-  if (count == nullptr || !count(GetCurrentProcess(), &handles)) return -1;
-  return static_cast<long>(handles);
+  using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+  if (query == nullptr) return -1;
+  std::vector<unsigned char> buffer(1 << 16);
+  LONG status;
+  ULONG needed = 0;
+  while ((status = query(kSystemHandleInformation, buffer.data(),
+                         static_cast<ULONG>(buffer.size()), &needed)) ==
+         kInfoLengthMismatch) {
+    buffer.resize(buffer.size() * 2);
+  }
+  if (status < 0) return -1;
+  ULONG count = 0;
+  std::memcpy(&count, buffer.data(), sizeof count);
+  const ULONG room = static_cast<ULONG>((buffer.size() - sizeof count) / sizeof(SystemHandle));
+  if (count > room) count = room;
+  const DWORD self = GetCurrentProcessId();
+  long own = 0;
+  const SystemHandle* handles =
+      reinterpret_cast<const SystemHandle*>(buffer.data() + sizeof(ULONG));
+  for (ULONG i = 0; i < count; ++i) own += handles[i].ownerProcessId == self ? 1 : 0;
+  return own;
 }
 
 std::size_t HeapBytesInUse() {

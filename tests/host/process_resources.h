@@ -10,7 +10,7 @@ namespace host {
 // library kept would raise it).
 uint32_t NextFreeTlsIndex();
 
-// The process's open kernel handles; -1 where the system cannot count them.
+// The process's open kernel handles; -1 where the system cannot list them.
 long HandleCount();
 
 // Bytes in use in all of the process's heaps (the C runtime's included).
