@@ -53,20 +53,20 @@ std::string LoadCallAndFree() {
   return failure;
 }
 
-// Natively (Windows, or Wine on a 32-bit capable machine) 10,000 cycles.
-// In an emulated machine (READCARD_EMULATED=1) a cycle takes about half a
-// second, so 100 cycles: still one index or handle kept per cycle, or a few
-// bytes of memory, shows.
+// Natively (Windows, or Wine on a machine that runs 32-bit code) 10,000
+// cycles. In an emulated machine (READCARD_EMULATED=1) a cycle takes about a
+// second, so 50 cycles: one index or handle kept per cycle, or a few bytes of
+// memory, still shows. (--gtest_repeat runs more cycles in one process.)
 int CycleCount() {
   const char* emulated = std::getenv("READCARD_EMULATED");
-  return emulated != nullptr && std::string(emulated) == "1" ? 100 : 10000;
+  return emulated != nullptr && std::string(emulated) == "1" ? 50 : 10000;
 }
 
 TEST(Reload, LoadingAndFreeingTheLibraryLeavesNothingBehind) {
   ASSERT_EQ(GetModuleHandleA("readcard.dll"), nullptr);
   // The first cycles may take what the system keeps for the process
   // (the C runtime's and the loader's own structures).
-  for (int cycle = 0; cycle < 20; ++cycle) ASSERT_EQ(LoadCallAndFree(), "");
+  for (int cycle = 0; cycle < 5; ++cycle) ASSERT_EQ(LoadCallAndFree(), "");
   const uint32_t tlsBefore = host::NextFreeTlsIndex();
   const long handlesBefore = host::HandleCount();
   const std::size_t heapBefore = host::HeapBytesInUse();
@@ -84,6 +84,8 @@ TEST(Reload, LoadingAndFreeingTheLibraryLeavesNothingBehind) {
               cycles, tlsBefore, tlsAfter, handlesBefore, handlesAfter, heapBefore, heapAfter);
   EXPECT_EQ(tlsAfter, tlsBefore);
   EXPECT_EQ(handlesAfter, handlesBefore);
+  // The system's own bookkeeping may move a little; 100 bytes kept per
+  // cycle would not fit.
   EXPECT_LE(heapAfter, heapBefore + 4096);
 }
 
