@@ -1,7 +1,7 @@
 #include "logger/logger.h"
 
+#include <cstdio>
 #include <exception>
-#include <iostream>
 
 #include "logger/local_time.h"
 
@@ -27,16 +27,30 @@ BaseLogger::LogStream::LogStream(BaseLogger* logger, Level level)
       m_level(level),
       m_exceptionsInFlight(std::uncaught_exceptions()) {}
 
+BaseLogger::LogStream& BaseLogger::LogStream::operator<<(const char* text) {
+  if (text != nullptr) m_text += text;
+  return *this;
+}
+
+BaseLogger::LogStream& BaseLogger::LogStream::operator<<(const std::string& text) {
+  m_text += text;
+  return *this;
+}
+
+BaseLogger::LogStream& BaseLogger::LogStream::operator<<(char c) {
+  m_text += c;
+  return *this;
+}
+
 BaseLogger::LogStream::~LogStream() {
   // Logging must never disturb the card operation that logs: a record that
   // cannot be made or written is dropped, and nothing leaves this destructor.
   if (std::uncaught_exceptions() > m_exceptionsInFlight) return;
   try {
-    const std::string message = str();
-    std::lock_guard<std::mutex> lock(m_logger->m_mutex);
+    MutexLock lock(m_logger->m_mutex);
     const char* levelName = LevelName(m_level);
     m_logger->m_time = LocalTimeNow();
-    m_logger->output(&m_logger->m_time, levelName, message.c_str());
+    m_logger->output(&m_logger->m_time, levelName, m_text.c_str());
   } catch (...) {
   }
 }
@@ -62,8 +76,8 @@ void FileLogger::output(const std::tm* time, const char* levelName,
 void ConsoleLogger::output(const std::tm* time, const char* levelName,
                            const char* message) {
   const std::string line = RecordLine(time, levelName, message);
-  std::cout.write(line.data(), static_cast<std::streamsize>(line.size()));
-  std::cout.flush();
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fflush(stdout);
 }
 
 }  // namespace logger

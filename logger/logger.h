@@ -10,11 +10,11 @@
 #include <cstdint>
 #include <ctime>
 #include <map>
-#include <mutex>
-#include <sstream>
 #include <string>
+#include <type_traits>
 
 #include "logger/append_file.h"
+#include "logger/mutex.h"
 
 namespace logger {
 
@@ -40,15 +40,39 @@ std::string WithLineEnds(const std::string& text, const char* lineEnd);
 
 class BaseLogger {
  public:
-  class LogStream : public std::ostringstream {
+  // One record under construction. It takes what the standard output
+  // streams take from the library's log statements, and writes it the same
+  // way: texts byte for byte (up to a NUL for C texts), single characters,
+  // and integers in decimal without width or fill. No stream library
+  // behind it: iostreams would be most of the DLL's size.
+  class LogStream {
    public:
     LogStream(BaseLogger* logger, Level level);
     // Writes the record: every statement ends with exactly one line. A
     // statement abandoned by an exception (say, memory running out while its
     // text is built) writes nothing: its half-built text is not the record.
-    ~LogStream() override;
+    ~LogStream();
+    LogStream(const LogStream&) = delete;
+    LogStream& operator=(const LogStream&) = delete;
+
+    LogStream& operator<<(const char* text);  // a null text adds nothing
+    LogStream& operator<<(const std::string& text);
+    LogStream& operator<<(char c);
+    template <typename Integer,
+              typename = std::enable_if_t<std::is_integral_v<Integer>>>
+    LogStream& operator<<(Integer value) {
+      m_text += std::to_string(value);
+      return *this;
+    }
+    // A stream writes these as characters, this class would as numbers.
+    LogStream& operator<<(signed char) = delete;
+    LogStream& operator<<(unsigned char) = delete;
+
+    // The text inserted so far.
+    const std::string& str() const { return m_text; }
 
    private:
+    std::string m_text;
     BaseLogger* m_logger;
     Level m_level;
     int m_exceptionsInFlight;  // std::uncaught_exceptions() when opened
@@ -68,7 +92,7 @@ class BaseLogger {
                       const char* message) = 0;
 
  private:
-  std::mutex m_mutex;
+  Mutex m_mutex;
   std::tm m_time{};
 };
 

@@ -14,7 +14,21 @@ function(copy_text source destination)
   file(WRITE ${destination} "${text}")
 endfunction()
 
-file(COPY ${READCARD_DLL} ${CARDHOST} DESTINATION ${stage})
+# readcard.dll ships stripped; its debug information lies beside it as
+# readcard.dll.debug, which the DLL names (.gnu_debuglink), so that gdb and
+# addr2line resolve crash addresses of the shipped DLL.
+execute_process(COMMAND ${OBJCOPY} --only-keep-debug ${READCARD_DLL}
+                        ${stage}/readcard.dll.debug RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "cannot extract the debug information of ${READCARD_DLL}")
+endif()
+execute_process(COMMAND ${OBJCOPY} --strip-all
+                        --add-gnu-debuglink=${stage}/readcard.dll.debug
+                        ${READCARD_DLL} ${stage}/readcard.dll RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "cannot strip ${READCARD_DLL}")
+endif()
+file(COPY ${CARDHOST} DESTINATION ${stage})
 file(COPY ${HEADER} DESTINATION ${stage}/include)
 file(COPY ${IMPORT_LIBRARY} ${IMPORT_DEF} DESTINATION ${stage}/lib)
 file(COPY ${SIMULATED_DRIVER} DESTINATION ${stage}/simulator)

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Benchmarks: each operation of the library against the floor it could reach,
 # natively (Google Benchmark, the "bench" preset) and through the real
-# readcard.dll under Wine (wine_bench.exe, a timed loop), then the ratios.
+# readcard.dll under Wine (wine_bench.exe, a timed loop), then the ratios;
+# last the first load of the DLL in a fresh process against an empty DLL.
 #
 #   scripts/bench.sh [WINE_ITERATIONS]
 #
@@ -15,7 +16,7 @@ scripts/setup.sh >/dev/null
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target card_bench
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target wine_bench
+cmake --build --preset win32 --target wine_bench first_load_bench empty_library package_zip
 
 echo "== native (Google Benchmark, $(uname -m))"
 native=build/bench/bench
@@ -42,4 +43,12 @@ rm -rf "$wine"
 mkdir -p "$wine"
 cp build/win32/readcard.dll build/win32/SSCardDriver.dll build/win32/wine_bench.exe "$wine/"
 cmake/wine-run "$wine/wine_bench.exe" "$iterations"
+rm -rf "$wine"
+
+echo "== first load of the packaged readcard.dll against an empty DLL, under Wine"
+mkdir -p "$wine"
+package=$(basename "$(cat build/win32/package/package_file.txt)" .zip)
+cp "build/win32/package/$package/readcard.dll" build/win32/empty_library.dll \
+   build/win32/first_load_bench.exe "$wine/"
+cmake/wine-run "$wine/first_load_bench.exe" 20
 rm -rf "$wine"

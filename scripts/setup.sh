@@ -13,6 +13,8 @@ command -v g++ >/dev/null 2>&1 || want g++
 command -v clang >/dev/null 2>&1 || want clang
 [ -d /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux ] || want libclang-rt-14-dev
 command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || want g++-mingw-w64-i686-posix
+# The win32 build uses the win32 thread model (cmake/mingw-i686.cmake).
+command -v i686-w64-mingw32-g++-win32 >/dev/null 2>&1 || want g++-mingw-w64-i686-win32
 [ -f /usr/src/googletest/CMakeLists.txt ] || want googletest
 [ -f /usr/include/benchmark/benchmark.h ] || want libbenchmark-dev
 command -v gcovr >/dev/null 2>&1 || want gcovr

@@ -4,7 +4,6 @@
 #include <set>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "tests/support/day_log.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_directory.h"
+#include "tests/support/threads.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -93,15 +93,11 @@ TEST(FileLogger, LinesFromManyThreadsNeverMix) {
   const std::string path = directory.path() + "threads.log";
   {
     logger::FileLogger log(path);
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-      threads.emplace_back([&log, &padding, t] {
-        for (int r = 0; r < kRecords; ++r) {
-          log(logger::Error) << "thread " << t << " record " << r << " " << padding;
-        }
-      });
-    }
-    for (std::thread& thread : threads) thread.join();
+    testing_support::RunOnThreads(kThreads, [&log, &padding](int t) {
+      for (int r = 0; r < kRecords; ++r) {
+        log(logger::Error) << "thread " << t << " record " << r << " " << padding;
+      }
+    });
   }
 
   std::vector<std::string> lines = SplitLines(ReadBytes(path));

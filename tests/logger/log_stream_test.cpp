@@ -159,7 +159,8 @@ namespace {
 // A value whose insertion fails, as building a message fails when memory
 // runs out halfway.
 struct FailingPiece {};
-std::ostream& operator<<(std::ostream&, const FailingPiece&) {
+logger::BaseLogger::LogStream& operator<<(logger::BaseLogger::LogStream&,
+                                          const FailingPiece&) {
   throw std::runtime_error("no memory for the message");
 }
 

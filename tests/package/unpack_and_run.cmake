@@ -38,7 +38,7 @@ if(failed)
   fail("unzip could not unpack ${ZIP}")
 endif()
 
-foreach(file readcard.dll cardhost.exe README.txt include/readcard.h lib/libreadcard.dll.a
+foreach(file readcard.dll readcard.dll.debug cardhost.exe README.txt include/readcard.h lib/libreadcard.dll.a
              lib/readcard.def simulator/SSCardDriver.dll simulator/README.txt
              docs/deployment.md docs/host-guide.md docs/Login.ini.example)
   if(NOT EXISTS ${root}/${file})
@@ -48,6 +48,36 @@ endforeach()
 if(EXISTS ${root}/SSCardDriver.dll)
   fail("the simulated driver must not lie beside readcard.dll in the package")
 endif()
+# The DLL ships lean: stripped, at most 400 KB, its debug information in
+# readcard.dll.debug beside it. Through the link to that file, the address of
+# an export resolves to its source line, as a crash address would.
+set(dll ${root}/readcard.dll)
+file(SIZE ${dll} dll_size)
+if(dll_size GREATER 409600)
+  fail("readcard.dll is ${dll_size} bytes, more than 400 KB")
+endif()
+execute_process(COMMAND ${OBJDUMP} -h -p ${dll} OUTPUT_VARIABLE headers)
+if(headers MATCHES "[ \t]\\.debug_")
+  fail("readcard.dll in the package still carries debug sections")
+endif()
+if(NOT headers MATCHES "\\.gnu_debuglink")
+  fail("readcard.dll in the package does not name its debug file")
+endif()
+string(REGEX MATCH "ImageBase[ \t]+([0-9a-fA-F]+)" ignored "${headers}")
+set(image_base ${CMAKE_MATCH_1})
+string(REGEX MATCH "\\[ +1\\] \\+base\\[ +2\\] ([0-9a-fA-F]+) Export RVA" ignored
+       "${headers}")
+set(qtz_dkh_rva ${CMAKE_MATCH_1})
+if(NOT image_base OR NOT qtz_dkh_rva)
+  fail("cannot find the image base and the address of QTZ_DKH (ordinal 2)")
+endif()
+math(EXPR qtz_dkh_address "0x${image_base} + 0x${qtz_dkh_rva}" OUTPUT_FORMAT HEXADECIMAL)
+execute_process(COMMAND ${ADDR2LINE} -e ${dll} ${qtz_dkh_address} OUTPUT_VARIABLE source_line)
+message(STATUS "QTZ_DKH at ${qtz_dkh_address}: ${source_line}")
+if(NOT source_line MATCHES "card/exports\\.cpp:[0-9]+")
+  fail("the address of QTZ_DKH does not resolve through readcard.dll.debug: ${source_line}")
+endif()
+
 # Notepad needs CR LF line ends. file(READ) drops the carriage returns, so
 # they are counted as the difference to the file's size.
 set(example_file ${root}/docs/Login.ini.example)
