@@ -48,6 +48,17 @@ void FreeThreadState(void* state) {
   if (state != nullptr) HeapFree(GetProcessHeap(), 0, state);
 }
 
+// Run by the C runtime with the thread's state when a thread ends, and for
+// the unloading thread when the DLL is unloaded: that comes before the static
+// objects are destroyed and leaves the slot as it was. The slot is emptied
+// first, so that neither ReleaseAtUnload nor a later exception in the same
+// thread finds the freed state and uses or frees it again.
+void ThreadStateEnds(void* state) {
+  const LONG index = g_index;
+  if (index != kNoIndex) TlsSetValue(static_cast<DWORD>(index), nullptr);
+  FreeThreadState(state);
+}
+
 DWORD Index() {
   const LONG index = g_index;
   if (index != kNoIndex) return static_cast<DWORD>(index);
@@ -59,7 +70,7 @@ DWORD Index() {
     TlsFree(fresh);
     return static_cast<DWORD>(earlier);
   }
-  __mingwthr_key_dtor(fresh, FreeThreadState);
+  __mingwthr_key_dtor(fresh, ThreadStateEnds);
   return fresh;
 }
 
