@@ -68,9 +68,6 @@ class BaseLogger {
     LogStream& operator<<(signed char) = delete;
     LogStream& operator<<(unsigned char) = delete;
 
-    // The text inserted so far.
-    const std::string& str() const { return m_text; }
-
    private:
     std::string m_text;
     BaseLogger* m_logger;

@@ -3,7 +3,9 @@ cmake_minimum_required(VERSION 3.25)
 # lacks: the XP loader then refuses to load it ("entry point not found").
 # MISSING lists such functions as "DLL!Function", one a line ("#" starts a
 # comment); "DLL!*suffix" stands for every function of DLL ending in suffix.
-execute_process(COMMAND ${OBJDUMP} -p ${BINARY} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+# objdump's own words in English, whatever the locale of the test.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C ${OBJDUMP} -p ${BINARY}
+                OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${BINARY}")
 endif()

@@ -74,6 +74,21 @@ TEST(LogStream, EachStatementWritesOneRecordWithItsPiecesInOrder) {
   EXPECT_EQ(log.records[0].level, "Error");
 }
 
+// Each piece as a standard output stream without flags writes it, which is
+// what the record bytes have always been. (A null text, which the library
+// never inserts, is skipped; a stream would drop the rest of the record.)
+TEST(LogStream, WritesEveryKindOfPieceAsAStandardStreamDoes) {
+  RecordingLogger log;
+  const char* none = nullptr;
+  log(logger::Error) << 'A' << -2147483647 - 1 << "|" << 4294967295u << "|"
+                     << -9223372036854775807LL - 1 << "|" << 18446744073709551615ULL
+                     << "|" << static_cast<short>(-7) << "|" << true << false << "|"
+                     << none << "end";
+  ASSERT_EQ(log.records.size(), 1u);
+  EXPECT_EQ(log.records[0].message,
+            "A-2147483648|4294967295|-9223372036854775808|18446744073709551615|-7|10|end");
+}
+
 TEST(LogStream, AnEmptyRecordIsStillWritten) {
   RecordingLogger log;
   log(logger::Error);

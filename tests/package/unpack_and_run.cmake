@@ -56,7 +56,9 @@ file(SIZE ${dll} dll_size)
 if(dll_size GREATER 409600)
   fail("readcard.dll is ${dll_size} bytes, more than 400 KB")
 endif()
-execute_process(COMMAND ${OBJDUMP} -h -p ${dll} OUTPUT_VARIABLE headers)
+# objdump's own words in English, whatever the locale of the test.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C ${OBJDUMP} -h -p ${dll}
+                OUTPUT_VARIABLE headers)
 if(headers MATCHES "[ \t]\\.debug_")
   fail("readcard.dll in the package still carries debug sections")
 endif()
