@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace host {
@@ -70,6 +72,11 @@ std::size_t HeapBytesInUse() {
     HeapUnlock(heap);
   }
   return total;
+}
+
+bool HeapBytesAreExact() {
+  const char* checked = std::getenv("READCARD_HEAP_CHECKED");
+  return checked == nullptr || std::string(checked) != "1";
 }
 
 }  // namespace host

@@ -84,7 +84,10 @@ TEST(Reload, LoadingAndFreeingTheLibraryLeavesNothingBehind) {
   EXPECT_EQ(handlesAfter, handlesBefore);
   // The system's own bookkeeping may move a little; 100 bytes kept per
   // cycle would not fit.
-  EXPECT_LE(heapAfter, heapBefore + 4096);
+  // Under heap checking the count is made by a run of its own without it.
+  if (host::HeapBytesAreExact()) {
+    EXPECT_LE(heapAfter, heapBefore + 4096);
+  }
 }
 
 std::string DayLogPath() {

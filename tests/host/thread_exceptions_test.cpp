@@ -50,7 +50,10 @@ TEST(ThreadExceptions, FailuresRaisedOnSeveralThreadsAtOnceStayApart) {
   EXPECT_EQ(wrongAnswers.load(), 0);
   // Each thread's exception state went with the thread.
   std::printf("heap bytes %zu -> %zu\n", heapBefore, heapAfter);
-  EXPECT_LE(heapAfter, heapBefore + 16);
+  // Under heap checking the count is made by a run of its own without it.
+  if (host::HeapBytesAreExact()) {
+    EXPECT_LE(heapAfter, heapBefore + 16);
+  }
   const std::vector<std::string> messages = log.NewMessages();
   EXPECT_EQ(messages.size(), static_cast<std::size_t>(kThreads * kCalls));
   for (const std::string& message : messages) {
