@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <string>
 #include <vector>
+
+#include "tests/support/emulation.h"
 
 namespace host {
 
@@ -74,9 +74,6 @@ std::size_t HeapBytesInUse() {
   return total;
 }
 
-bool HeapBytesAreExact() {
-  const char* checked = std::getenv("READCARD_HEAP_CHECKED");
-  return checked == nullptr || std::string(checked) != "1";
-}
+bool HeapBytesAreExact() { return !testing_support::EnvironmentFlag("READCARD_HEAP_CHECKED"); }
 
 }  // namespace host

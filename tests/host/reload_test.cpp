@@ -83,8 +83,7 @@ TEST(Reload, LoadingAndFreeingTheLibraryLeavesNothingBehind) {
   EXPECT_EQ(tlsAfter, tlsBefore);
   EXPECT_EQ(handlesAfter, handlesBefore);
   // The system's own bookkeeping may move a little; 100 bytes kept per
-  // cycle would not fit.
-  // Under heap checking the count is made by a run of its own without it.
+  // cycle would not fit. (Under heap checking a run of its own makes it.)
   if (host::HeapBytesAreExact()) {
     EXPECT_LE(heapAfter, heapBefore + 4096);
   }

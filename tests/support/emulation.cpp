@@ -5,10 +5,12 @@
 
 namespace testing_support {
 
-bool RunningEmulated() {
-  const char* value = std::getenv("READCARD_EMULATED");
+bool EnvironmentFlag(const char* name) {
+  const char* value = std::getenv(name);
   return value != nullptr && std::strcmp(value, "1") == 0;
 }
+
+bool RunningEmulated() { return EnvironmentFlag("READCARD_EMULATED"); }
 
 int RepeatCount(int native, int emulated) { return RunningEmulated() ? emulated : native; }
 

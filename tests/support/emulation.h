@@ -6,6 +6,10 @@
 
 namespace testing_support {
 
+// True when the environment variable name is set to 1, as the test scripts
+// and the test registrations set their switches.
+bool EnvironmentFlag(const char* name);
+
 // True when READCARD_EMULATED is set to 1.
 bool RunningEmulated();
 
