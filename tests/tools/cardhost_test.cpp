@@ -10,7 +10,7 @@
 #include "pe_image.h"
 #include "tests/support/child_process_win.h"
 #include "tests/support/scratch_directory.h"
-#include "tools/cardhost/day_log.h"
+#include "logger/day_log.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ using testing_support::ProgramRun;
 const char kGoodTrack[] = "123456780000123456=009633791987654321";
 
 std::vector<std::string> LinesOf(const ProgramRun& run) {
-  return cardhost::SplitLines(run.output);
+  return logger::SplitLines(run.output);
 }
 
 // The first printed line that starts with label; "" when there is none.
@@ -244,11 +244,11 @@ TEST_F(Cardhost, CheckTellsAVirtualCardThatIsNotConfigured) {
 
 TEST(LogLines, SplitAndKeepTheLast) {
   using V = std::vector<std::string>;
-  EXPECT_EQ(cardhost::SplitLines(""), V{});
-  EXPECT_EQ(cardhost::SplitLines("a\r\nb\n"), (V{"a", "b"}));
-  EXPECT_EQ(cardhost::SplitLines("a\n\nc"), (V{"a", "", "c"}));
-  EXPECT_EQ(cardhost::LastLines(V{"a", "b", "c"}, 2), (V{"b", "c"}));
-  EXPECT_EQ(cardhost::LastLines(V{"a"}, 20), V{"a"});
+  EXPECT_EQ(logger::SplitLines(""), V{});
+  EXPECT_EQ(logger::SplitLines("a\r\nb\n"), (V{"a", "b"}));
+  EXPECT_EQ(logger::SplitLines("a\n\nc"), (V{"a", "", "c"}));
+  EXPECT_EQ(logger::LastLines(V{"a", "b", "c"}, 2), (V{"b", "c"}));
+  EXPECT_EQ(logger::LastLines(V{"a"}, 20), V{"a"});
 }
 
 }  // namespace

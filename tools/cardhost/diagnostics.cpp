@@ -5,7 +5,7 @@
 #include "config/ini_reader.h"
 #include "config/login_ini.h"
 #include "include/readcard.h"
-#include "tools/cardhost/day_log.h"
+#include "logger/day_log.h"
 #include "tools/cardhost/export_calls.h"
 #include "tools/cardhost/file_version.h"
 #include "tools/cardhost/readcard_library.h"
@@ -38,7 +38,7 @@ class Check {
 
   int Run() {
     // Loading readcard.dll creates the log directory, so look at it first.
-    const bool logDirectoryExisted = Exists(LogDirectory(m_directory));
+    const bool logDirectoryExisted = Exists(logger::LogDirectory(m_directory));
 
     m_output.Line("cardhost --check: the files beside " + m_directory);
     m_output.Line("");
@@ -150,7 +150,7 @@ class Check {
   }
 
   void CheckLog(bool directoryExisted) {
-    const std::string directory = LogDirectory(m_directory);
+    const std::string directory = logger::LogDirectory(m_directory);
     if (!Exists(directory) && !m_readcardLoaded) {
       Item("log directory", directory);
       Item("", "not created yet: readcard.dll creates it when a host loads it");
@@ -164,8 +164,8 @@ class Check {
     }
     Item("log directory", directory);
     if (!directoryExisted) Item("", "created just now, as cardhost loaded readcard.dll");
-    const std::string today = TodayLogPath(m_directory);
-    const std::size_t lines = SplitLines(ReadFrom(today, 0)).size();
+    const std::string today = logger::TodayLogPath(m_directory);
+    const std::size_t lines = logger::SplitLines(logger::ReadFrom(today, 0)).size();
     Item("today's log", today);
     Item("", lines == 0 ? std::string("nothing logged today")
                         : std::to_string(lines) + " line(s); cardhost --log shows the last ones");

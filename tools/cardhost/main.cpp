@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "text/module_directory.h"
-#include "tools/cardhost/day_log.h"
+#include "logger/day_log.h"
 #include "tools/cardhost/diagnostics.h"
 #include "tools/cardhost/export_calls.h"
 #include "tools/cardhost/readcard_library.h"
@@ -69,21 +69,21 @@ int PrintLog(const std::string& directory, const std::vector<std::string>& argum
     output.Line("usage: cardhost --log [N], N a number of lines (1 to 999999)");
     return cardhost::kUsageError;
   }
-  const std::string path = cardhost::TodayLogPath(directory);
-  const std::vector<std::string> lines = cardhost::SplitLines(cardhost::ReadFrom(path, 0));
+  const std::string path = logger::TodayLogPath(directory);
+  const std::vector<std::string> lines = logger::SplitLines(logger::ReadFrom(path, 0));
   if (lines.empty()) {
     output.Line("nothing logged today: " + path);
     return cardhost::kFailed;
   }
-  for (const std::string& line : cardhost::LastLines(lines, count)) output.Line(line);
+  for (const std::string& line : logger::LastLines(lines, count)) output.Line(line);
   return cardhost::kSucceeded;
 }
 
 int CallExport(const std::string& directory, const std::string& name,
                const std::vector<std::string>& arguments, const TextOutput& output) {
   if (!cardhost::ArgumentsFit(name, arguments, output)) return cardhost::kUsageError;
-  const std::string logPath = cardhost::TodayLogPath(directory);
-  const std::size_t logSize = cardhost::FileSize(logPath);
+  const std::string logPath = logger::TodayLogPath(directory);
+  const std::size_t logSize = logger::FileSize(logPath);
 
   const std::string dllPath = directory + "readcard.dll";
   cardhost::ReadcardLibrary library(dllPath);
@@ -95,7 +95,7 @@ int CallExport(const std::string& directory, const std::string& name,
   const int exitCode = cardhost::CallExport(library, name, arguments, output);
 
   // What the call wrote to the log: the reason of a failure.
-  for (const std::string& line : cardhost::SplitLines(cardhost::ReadFrom(logPath, logSize))) {
+  for (const std::string& line : logger::SplitLines(logger::ReadFrom(logPath, logSize))) {
     output.Line("logged: " + line);
   }
   return exitCode;

@@ -1,15 +1,17 @@
 #pragma once
-// The day's log file that readcard.dll writes below the host directory.
+// Reading the day's log file that the card library writes below the host
+// directory, for the programs beside it (cardhost, the card service).
 #include <cstddef>
 #include <string>
 #include <vector>
 
-namespace cardhost {
+namespace logger {
 
-// <directory>Log\readcard\ : directory ends in its backslash.
+// <directory>Log\readcard\ (Log/readcard/ natively): directory ends in its
+// separator.
 std::string LogDirectory(const std::string& directory);
 
-// <directory>Log\readcard\qtz-YYYY-MM-DD.log for today's local date.
+// The day's log file in LogDirectory(directory) for today's local date.
 std::string TodayLogPath(const std::string& directory);
 
 // The lines of text (LF or CR LF line ends, removed); a last line without
@@ -25,4 +27,4 @@ std::string ReadFrom(const std::string& path, std::size_t offset);
 // The file's size in bytes; 0 when it does not exist.
 std::size_t FileSize(const std::string& path);
 
-}  // namespace cardhost
+}  // namespace logger

@@ -1,6 +1,4 @@
-#include "tools/cardhost/day_log.h"
-
-#include <windows.h>
+#include "logger/day_log.h"
 
 #include <fstream>
 #include <iterator>
@@ -8,14 +6,24 @@
 #include "logger/local_time.h"
 #include "logger/log_file_name.h"
 
-namespace cardhost {
+namespace logger {
+
+namespace {
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+}  // namespace
 
 std::string LogDirectory(const std::string& directory) {
-  return logger::LogDirectoryOf(directory, '\\');
+  return LogDirectoryOf(directory, kSeparator);
 }
 
 std::string TodayLogPath(const std::string& directory) {
-  return LogDirectory(directory) + logger::LogFileNameFor(logger::LocalTimeNow());
+  return LogDirectory(directory) + LogFileNameFor(LocalTimeNow());
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
@@ -47,9 +55,10 @@ std::string ReadFrom(const std::string& path, std::size_t offset) {
 }
 
 std::size_t FileSize(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-  return static_cast<std::size_t>(data.nFileSizeLow);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return 0;
+  const std::streamoff size = in.tellg();
+  return size > 0 ? static_cast<std::size_t>(size) : 0;
 }
 
-}  // namespace cardhost
+}  // namespace logger
