@@ -3,7 +3,7 @@
 // DLL is loaded and never closes: one handle kept per load. (The runtime's
 // emergency exception buffer has a lock of the same kind, which it does close
 // at unload.) So that a host can load and free the DLL for as long as it runs,
-// the link (card/CMakeLists.txt, --wrap) routes the DLL's calls of
+// the link (runtime/CMakeLists.txt, --wrap) routes the DLL's calls of
 // CreateSemaphoreW and CloseHandle through the two functions below: they note
 // which semaphores are open, and those still open at unload are closed then.
 // A lock's semaphore is only waited on when two threads contend for it, and
