@@ -20,12 +20,13 @@ std::string FormatCardInfo(const std::vector<std::string>& fields) {
 }
 
 int ReadIcCardInfo(char** cardInfo, int32_t* status) {
+  // The status is 0 when the export returns, on every path: stored first.
+  if (status != nullptr) *status = 0;
   if (cardInfo == nullptr || status == nullptr) {
     g_fileLogger(logger::Error) << "读卡结果参数为空：第"
                                 << (cardInfo == nullptr ? 3 : 4) << "个参数";
     return -1;
   }
-  *status = 0;
 
   DynamicLibrary driver;
   if (!ReadCardRecord(driver)) return -1;
