@@ -37,7 +37,7 @@ class LogWatch {
 
  private:
   std::string m_path;
-  std::size_t m_before;
+  std::size_t m_before;  // the file's size when the watch began
 };
 
 }  // namespace testing_support
