@@ -24,10 +24,12 @@ static_assert(driver::RecordArea::kSize == kRecordBufferSize,
               "the driver's area is RecordBuffer's stand-in");
 
 // Has the driver read the card into a guarded area (driver/record_area.h)
-// that starts as a copy of RecordBuffer; afterwards RecordBuffer holds what
-// the area holds. So RecordBuffer ends up as if the driver had written it
-// directly, also when the driver wrote nothing or faulted half-way, and a
-// driver writing past the end cannot reach the library's data.
+// whose record starts as a copy of RecordBuffer; afterwards RecordBuffer
+// holds what the area's record holds, and what the driver wrote into the
+// slack behind it is dropped. So RecordBuffer ends up as if the driver had
+// written it directly, also when the driver wrote nothing or faulted
+// half-way, and a driver writing past the slack cannot reach the library's
+// data.
 driver::CallOutcome CallDriver(DynamicLibrary& library) {
   driver::RecordArea area;
   if (area.data() == nullptr) {

@@ -16,16 +16,18 @@ std::size_t PageSize() {
 
 RecordArea::RecordArea() {
   const std::size_t page = PageSize();
-  void* base = VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  const std::size_t writable = WritableSize(page);
+  void* base = VirtualAlloc(nullptr, writable + page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
   if (base == nullptr) return;
-  char* guard = static_cast<char*>(base) + page;
+  char* guard = static_cast<char*>(base) + writable;
   DWORD previous = 0;
   if (!VirtualProtect(guard, page, PAGE_NOACCESS, &previous)) {
     VirtualFree(base, 0, MEM_RELEASE);
     return;
   }
   m_base = base;
-  m_area = guard - kSize;
+  m_area = static_cast<char*>(base);
+  m_slack = writable - kSize;
 }
 
 RecordArea::~RecordArea() {

@@ -11,8 +11,11 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
+#include "driver/record_area.h"
 #include "tests/support/day_log.h"
 #include "tests/support/files.h"
 #include "tests/support/stdout_capture.h"
@@ -52,6 +55,26 @@ std::vector<std::string> NoRecords() { return {}; }
 // Eight fields a to h; field 2 is "c".
 const std::string kEightFields = "a|b|c|d|e|f|g|h";
 
+// count bytes of the simulated driver's pattern "0123456789..."
+std::string Digits(std::size_t count) {
+  std::string digits;
+  while (digits.size() < count) digits += "0123456789";
+  digits.resize(count);
+  return digits;
+}
+
+// The writable bytes that the library's guarded area has after the record.
+std::size_t DriverSlack() {
+#ifdef _WIN32
+  SYSTEM_INFO system;
+  GetSystemInfo(&system);
+  const std::size_t page = system.dwPageSize;
+#else
+  const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+#endif
+  return driver::RecordArea::WritableSize(page) - driver::RecordArea::kSize;
+}
+
 }  // namespace
 
 HostDirectory::HostDirectory(std::string directory, char separator)
@@ -62,6 +85,7 @@ HostDirectory::HostDirectory(std::string directory, char separator)
   SetEnv("SIMCARD_NOWRITE", nullptr);
   SetEnv("SIMCARD_FILL", nullptr);
   SetEnv("SIMCARD_FAULT", nullptr);
+  SetEnv("SIMCARD_OVERRUN", nullptr);
 }
 
 HostDirectory::~HostDirectory() {
@@ -71,6 +95,7 @@ HostDirectory::~HostDirectory() {
   SetEnv("SIMCARD_NOWRITE", nullptr);
   SetEnv("SIMCARD_FILL", nullptr);
   SetEnv("SIMCARD_FAULT", nullptr);
+  SetEnv("SIMCARD_OVERRUN", nullptr);
 }
 
 std::string HostDirectory::File(const std::string& name) const {
@@ -359,9 +384,71 @@ void RunDriverTroubleCases(const CardExports& exports, HostDirectory& host) {
   EXPECT_EQ(slotB, &sentinel);
 }
 
+// ---------------------------------------------------------------------------
+// A driver that writes past the 1024 bytes of the record, as into a larger
+// buffer of its own idea: within the slack both reads answer as usual, and
+// what it wrote there is dropped. Past the slack (Windows, where the guard
+// catches the fault) both fail with one record each, and the record buffer
+// holds the record that the driver wrote before.
+
+void RunDriverSlackCases(const CardExports& exports, HostDirectory& host) {
+  const std::size_t slack = DriverSlack();
+  ASSERT_GE(slack, 15u * 1024);
+  // One byte; the rest of a 2 KiB, a 4 KiB, a 16 KiB buffer; all of the slack.
+  const std::size_t counts[] = {1, 1024, 3072, 15 * 1024, slack};
+  for (std::size_t count : counts) {
+    SCOPED_TRACE(count);
+    host.SetDriverAnswer(0, kEightFields);
+    SetEnv("SIMCARD_OVERRUN", std::to_string(count).c_str());
+    LogWatch log(host.LogPath());
+    char* number = nullptr;
+    char* copy = nullptr;
+    EXPECT_EQ(exports.readNumber(&number, &copy), 0);
+    EXPECT_STREQ(number, "c");
+    EXPECT_STREQ(copy, "c");
+    char* info = nullptr;
+    int32_t status = 9;
+    EXPECT_EQ(exports.readInfo(&info, &status), 0);
+    EXPECT_STREQ(info, "a#h#2#c#01#b#e######d#");
+    EXPECT_EQ(status, 0);
+    // A driver that fills all 1024 bytes without a NUL: the record buffer
+    // gets them with a NUL in the last, whatever the driver wrote after it.
+    SetEnv("SIMCARD_FILL", "1024");
+    EXPECT_EQ(exports.readInfo(&info, &status), -1);
+    SetEnv("SIMCARD_FILL", nullptr);
+    SetEnv("SIMCARD_OVERRUN", nullptr);
+    EXPECT_EQ(log.NewMessages(), std::vector<std::string>{kUnparsable + Digits(1023)});
+  }
+
+#ifdef _WIN32
+  host.SetDriverAnswer(0, kEightFields);
+  SetEnv("SIMCARD_OVERRUN", std::to_string(slack + 1).c_str());
+  const std::string fault = "读卡函数调用异常： 0xC0000005 access violation in SSCardDriver.dll";
+  LogWatch log(host.LogPath());
+  char sentinel = 0;
+  char* slotA = &sentinel;
+  char* slotB = &sentinel;
+  EXPECT_EQ(exports.readNumber(&slotA, &slotB), -1);
+  int32_t status = 9;
+  EXPECT_EQ(exports.readInfo(&slotA, &status), -1);
+  SetEnv("SIMCARD_OVERRUN", nullptr);
+  EXPECT_EQ(log.NewMessages(), (std::vector<std::string>{fault, fault}));
+  EXPECT_EQ(slotA, &sentinel);
+  EXPECT_EQ(slotB, &sentinel);
+  EXPECT_EQ(status, 0);
+  // The record buffer holds the driver's record, as the next read shows by
+  // replacing it.
+  host.SetDriverAnswer(0, kEightFields);
+  char* info = nullptr;
+  EXPECT_EQ(exports.readInfo(&info, &status), 0);
+  EXPECT_STREQ(info, "a#h#2#c#01#b#e######d#");
+#endif
+}
+
 #ifdef _WIN32
 // ---------------------------------------------------------------------------
-// A driver that crashes, or writes past the 1024 bytes of the record.
+// A driver that crashes, or writes past the 1024 bytes of the record and the
+// slack behind them.
 
 void RunDriverFaultCases(const CardExports& exports, HostDirectory& host) {
   struct FaultCase {
@@ -374,7 +461,7 @@ void RunDriverFaultCases(const CardExports& exports, HostDirectory& host) {
       {"illegal", failure + "0xC000001D illegal instruction in SSCardDriver.dll"},
       {"divide", failure + "0xC0000094 integer divide by zero in SSCardDriver.dll"},
       {"privileged", failure + "0xC0000096 privileged instruction in SSCardDriver.dll"},
-      // The first byte past the record meets an inaccessible page.
+      // The first byte past the slack meets an inaccessible page.
       {"overrun", failure + "0xC0000005 access violation in SSCardDriver.dll"},
   };
   std::string digits;  // what the overrun leaves of its pattern in the record buffer

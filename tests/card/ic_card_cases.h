@@ -48,6 +48,8 @@ void RunCardInfoCases(const CardExports& exports, HostDirectory& host);
 void RunDriverTroubleCases(const CardExports& exports, HostDirectory& host);
 void RunBufferSharingCases(const CardExports& exports, HostDirectory& host);
 void RunNullArgumentCases(const CardExports& exports, HostDirectory& host);
+// A driver that writes into the slack after the record (SIMCARD_OVERRUN).
+void RunDriverSlackCases(const CardExports& exports, HostDirectory& host);
 
 #ifdef _WIN32
 // A driver that crashes or writes past the record (SIMCARD_FAULT): both

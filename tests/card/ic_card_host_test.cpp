@@ -52,6 +52,7 @@ TEST_F(LoadedIcCard, CardInfo) { iccard::RunCardInfoCases(exports_, host_); }
 TEST_F(LoadedIcCard, DriverTrouble) { iccard::RunDriverTroubleCases(exports_, host_); }
 TEST_F(LoadedIcCard, BufferSharing) { iccard::RunBufferSharingCases(exports_, host_); }
 TEST_F(LoadedIcCard, NullArguments) { iccard::RunNullArgumentCases(exports_, host_); }
+TEST_F(LoadedIcCard, DriverSlack) { iccard::RunDriverSlackCases(exports_, host_); }
 TEST_F(LoadedIcCard, DriverFaults) { iccard::RunDriverFaultCases(exports_, host_); }
 
 uint32_t Address(const void* pointer) {

@@ -29,5 +29,6 @@ TEST_F(LinkedIcCard, CardInfo) { iccard::RunCardInfoCases(LinkedExports(), host_
 TEST_F(LinkedIcCard, DriverTrouble) { iccard::RunDriverTroubleCases(LinkedExports(), host_); }
 TEST_F(LinkedIcCard, BufferSharing) { iccard::RunBufferSharingCases(LinkedExports(), host_); }
 TEST_F(LinkedIcCard, NullArguments) { iccard::RunNullArgumentCases(LinkedExports(), host_); }
+TEST_F(LinkedIcCard, DriverSlack) { iccard::RunDriverSlackCases(LinkedExports(), host_); }
 
 }  // namespace

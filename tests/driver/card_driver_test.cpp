@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -93,7 +94,7 @@ const driver::LibraryLoader kCountingLoader = {CountedLoad, CountedFind, Counted
 
 const char* const kDriverVariables[] = {"SIMCARD_RESULT", "SIMCARD_RECORD",
                                         "SIMCARD_NOWRITE", "SIMCARD_FILL",
-                                        "SIMCARD_FAULT"};
+                                        "SIMCARD_FAULT",  "SIMCARD_OVERRUN"};
 
 class CardDriverTest : public testing::Test {
  protected:
@@ -225,6 +226,31 @@ TEST_F(CardDriverTest, NeverWritesBeyondTheRecordBuffer) {
   EXPECT_EQ(ReadCard(DriverPath(), record), 0);
   EXPECT_EQ(std::string(record), std::string(1023, 'x'));
   EXPECT_EQ(std::string(record + 1024, 16), std::string(16, 'E'));
+}
+
+// SIMCARD_OVERRUN=N: the record as usual, then N pattern bytes after the
+// caller's 1024, and not one more.
+TEST_F(CardDriverTest, OverrunWritesTheRecordAndExactlyTheBytesAskedForAfterIt) {
+  struct Case {
+    const char* value;
+    std::size_t extra;
+  };
+  const Case cases[] = {{"0", 0}, {"1", 1}, {"1024", 1024}, {"3072", 3072}, {"-5", 0}};
+  std::vector<char> buffer(1024 + 4096);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    SetVariable("SIMCARD_RECORD", "a|b|c");
+    SetVariable("SIMCARD_OVERRUN", c.value);
+    std::fill(buffer.begin(), buffer.end(), 'E');
+    EXPECT_EQ(ReadCard(DriverPath(), buffer.data()), 0);
+    EXPECT_STREQ(buffer.data(), "a|b|c");
+    EXPECT_EQ(std::string(buffer.data() + 6, 1018), std::string(1018, 'E'))
+        << "the record's own bytes after its NUL are left alone";
+    for (std::size_t i = 0; i < c.extra; ++i) {
+      ASSERT_EQ(buffer[1024 + i], static_cast<char>('0' + i % 10)) << i;
+    }
+    EXPECT_EQ(buffer[1024 + c.extra], 'E');
+  }
 }
 
 TEST_F(CardDriverTest, SettingsFileBesideTheDriverComesFirst) {

@@ -39,19 +39,40 @@ TEST(GuardedCall, PassesTheArgumentsAndTheResult) {
   EXPECT_STREQ(record, "mode 21");
 }
 
-TEST(RecordArea, HoldsTheRecordSizeAndNotOneByteMore) {
+TEST(RecordArea, HoldsTheRecordAndItsSlackAndNotOneByteMore) {
   RecordArea area;
   ASSERT_NE(area.data(), nullptr);
-  std::memset(area.data(), 'x', RecordArea::kSize);  // all of it is writable
-  EXPECT_EQ(area.data()[RecordArea::kSize - 1], 'x');
+  ASSERT_GE(area.slack(), RecordArea::kMinimumSlack);
+  const std::size_t end = RecordArea::kSize + area.slack();
+  std::memset(area.data(), 'x', end);  // all of it is writable
+  EXPECT_EQ(area.data()[end - 1], 'x');
 #ifdef _WIN32
+  SYSTEM_INFO system;
+  GetSystemInfo(&system);
+  EXPECT_EQ(end, RecordArea::WritableSize(system.dwPageSize));
+  MEMORY_BASIC_INFORMATION writable = {};
+  ASSERT_NE(VirtualQuery(area.data(), &writable, sizeof writable), 0u);
+  EXPECT_EQ(writable.Protect, static_cast<DWORD>(PAGE_READWRITE));
+  EXPECT_GE(writable.RegionSize, end);
   MEMORY_BASIC_INFORMATION after = {};
-  ASSERT_NE(VirtualQuery(area.data() + RecordArea::kSize, &after, sizeof after), 0u);
+  ASSERT_NE(VirtualQuery(area.data() + end, &after, sizeof after), 0u);
   EXPECT_EQ(after.Protect, static_cast<DWORD>(PAGE_NOACCESS));
 #else
-  // The first byte past the end stops the program at once.
-  EXPECT_DEATH(static_cast<volatile char*>(area.data())[RecordArea::kSize] = 'x', "");
+  // The first byte past the slack stops the program at once.
+  EXPECT_DEATH(static_cast<volatile char*>(area.data())[end] = 'x', "");
 #endif
+}
+
+TEST(RecordArea, SlackIsAtLeast15KiBForEveryPageSize) {
+  for (std::size_t page : {4096u, 8192u, 16384u, 65536u}) {
+    SCOPED_TRACE(page);
+    const std::size_t writable = RecordArea::WritableSize(page);
+    EXPECT_EQ(writable % page, 0u);
+    EXPECT_GE(writable, RecordArea::kSize + RecordArea::kMinimumSlack);
+    EXPECT_LT(writable - page, RecordArea::kSize + RecordArea::kMinimumSlack)
+        << "no whole page more than needed";
+  }
+  EXPECT_EQ(RecordArea::kMinimumSlack, 15u * 1024);
 }
 
 #ifdef _WIN32
@@ -151,9 +172,9 @@ TEST_F(GuardedDriverCall, EachFaultEndsTheCallAndTheThreadGoesOn) {
     EXPECT_EQ(HandlerChain(), chain) << "the guard's registration is gone";
     EXPECT_EQ(controlAfter, ownControl);
     if (std::string(c.mode) == "overrun") {
-      // Everything up to the end was written, and the first byte past it
-      // faulted.
-      for (std::size_t i = 0; i < RecordArea::kSize; ++i) {
+      // Everything up to the end of the slack was written, and the first
+      // byte past it faulted.
+      for (std::size_t i = 0; i < RecordArea::kSize + area.slack(); ++i) {
         ASSERT_EQ(area.data()[i], static_cast<char>('0' + i % 10)) << i;
       }
     } else {

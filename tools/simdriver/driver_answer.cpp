@@ -103,6 +103,13 @@ void ChooseAnswer(const char* directory, DriverAnswer& answer) {
     answer.fillBytes = count < 0 ? 0 : count > 1024 ? 1024 : count;
   }
   if (const char* fault = std::getenv("SIMCARD_FAULT")) answer.fault = FaultNamed(fault);
+  if (const char* extra = std::getenv("SIMCARD_OVERRUN")) {
+    const int32_t count = ToInteger(extra);
+    answer.extraBytes = count < 0 ? 0
+                        : static_cast<std::size_t>(count) > kExtraBytesLimit
+                            ? kExtraBytesLimit
+                            : static_cast<std::size_t>(count);
+  }
 }
 
 }  // namespace simdriver

@@ -23,8 +23,13 @@ enum class Fault {
   kOverrun,                // "overrun": writes past the end of the caller's buffer
 };
 
-// Bytes that the overrun writes beyond the caller's kRecordSize.
-constexpr std::size_t kOverrunBytes = 64;
+// Bytes that the overrun writes beyond the caller's kRecordSize: past the
+// slack that readcard gives a driver behind the record (15 KiB, or up to a
+// 64 KiB page), so that it always meets the inaccessible page.
+constexpr std::size_t kOverrunBytes = 64 * 1024;
+
+// The most that SIMCARD_OVERRUN may ask for.
+constexpr std::size_t kExtraBytesLimit = 1024 * 1024;
 
 struct DriverAnswer {
   int32_t result = 0;
@@ -32,6 +37,9 @@ struct DriverAnswer {
   std::size_t recordLength = 0;   // at most kRecordSize - 1
   bool writeRecord = true;        // false: the buffer is left as it was
   int fillBytes = -1;             // 0 to 1024: that many pattern bytes, no NUL
+  // Pattern bytes written after the caller's kRecordSize bytes once the
+  // record is written (SIMCARD_OVERRUN): a driver with a larger buffer in mind.
+  std::size_t extraBytes = 0;
   Fault fault = Fault::kNone;
 };
 

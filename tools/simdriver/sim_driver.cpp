@@ -56,5 +56,6 @@ int32_t SIMDRIVER_CALL iReadCardBas(int32_t mode, char* record) {
     std::memcpy(record, answer.record, answer.recordLength);
     record[answer.recordLength] = '\0';
   }
+  FillPattern(record + simdriver::kRecordSize, answer.extraBytes);
   return answer.result;
 }
