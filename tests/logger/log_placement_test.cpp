@@ -112,6 +112,79 @@ TEST(LogPlacement, ChineseHostDirectoryWithSpacesGetsItsLogUnchanged) {
   }
 }
 
+// The lines of what a program printed that start with label.
+std::string LineAbout(const ProgramRun& run, const std::string& label) {
+  std::size_t start = 0;
+  while (start < run.output.size()) {
+    std::size_t end = run.output.find('\n', start);
+    if (end == std::string::npos) end = run.output.size();
+    std::string line = run.output.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.compare(0, label.size(), label) == 0) return line;
+    start = end + 1;
+  }
+  return std::string();
+}
+
+std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// In GBK the second byte of many two-byte characters is the backslash's code:
+// 運 is 0xDF 0x5C. A host program whose name holds one, in a directory whose
+// name holds one, finds Login.ini and the driver beside itself and writes its
+// log below its own directory; a search for the last 0x5C byte would cut its
+// path inside the file name and look in a directory named with half a
+// character.
+TEST(LogPlacement, AHostNamedWithABackslashTrailByteFindsItsFilesBesideIt) {
+  ASSERT_EQ(std::string("運"), "\xDF\x5C") << "the test's text is GBK";
+  ASSERT_TRUE(IsDBCSLeadByte(0xDF)) << "the ANSI code page is 936";
+  ScratchDirectory scratch;
+  const std::string hostDirectory = scratch.path() + "運行\\";
+  ASSERT_TRUE(CreateDirectoryA(hostDirectory.c_str(), nullptr));
+  InstallHost(hostDirectory);
+  const std::string program = hostDirectory + "读卡運.exe";
+  ASSERT_TRUE(CopyFileA((hostDirectory + "cardhost.exe").c_str(), program.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA((host::ProgramDirectory() + "SSCardDriver.dll").c_str(),
+                        (hostDirectory + "SSCardDriver.dll").c_str(), FALSE));
+  auto run = [&](const char* arguments) {
+    return testing_support::RunProgram(program, arguments, scratch.path());
+  };
+  const std::string numberLine = "  card number (5th argument): ";
+
+  // Login.ini: the virtual card it configures.
+  ASSERT_TRUE(WriteBytes(hostDirectory + "Login.ini",
+                         "[MAIN]\r\nREALCARD=TRUE\r\n[QTZH]\r\nCURRENT=1\r\n1=運0001\r\n"));
+  ProgramRun virtualCard = run("QTZ_DKH");
+  EXPECT_EQ(virtualCard.exitCode, 0u) << virtualCard.output;
+  EXPECT_EQ(LineAbout(virtualCard, numberLine), numberLine + "運0001");
+
+  // The driver: the card it reads.
+  ASSERT_TRUE(WriteBytes(hostDirectory + "Login.ini", "[MAIN]\r\nREALCARD=FALSE\r\n"));
+  ASSERT_TRUE(WriteBytes(hostDirectory + "SSCardDriver.txt", "0\nA|B|D0002|D\n"));
+  ProgramRun card = run("QTZ_DKH");
+  EXPECT_EQ(card.exitCode, 0u) << card.output;
+  EXPECT_EQ(LineAbout(card, numberLine), numberLine + "D0002");
+
+  // The log: a failed read's record, below the host's own directory.
+  const std::string before = DayLogName();
+  ASSERT_TRUE(WriteBytes(hostDirectory + "SSCardDriver.txt", "-3\nNOCARD"));
+  ProgramRun failed = run("QTZ_DKH");
+  EXPECT_EQ(failed.exitCode, 1u) << failed.output;
+  const std::string after = DayLogName();
+  std::string log = ReadBytes(hostDirectory + "Log\\readcard\\" + before);
+  if (before != after) log += ReadBytes(hostDirectory + "Log\\readcard\\" + after);
+  EXPECT_NE(log.find("]\t读卡失败,错误码:-3 错误信息NOCARD\r\n"), std::string::npos) << log;
+
+  // Nothing went anywhere else.
+  EXPECT_EQ(EntriesOf(scratch.path()), std::vector<std::wstring>{L"運行"});
+  EXPECT_EQ(Sorted(EntriesOf(hostDirectory)),
+            Sorted({L"Log", L"Login.ini", L"SSCardDriver.dll", L"SSCardDriver.txt",
+                    L"cardhost.exe", L"readcard.dll", L"读卡運.exe"}));
+  EXPECT_EQ(EntriesOf(hostDirectory + "Log\\"), std::vector<std::wstring>{L"readcard"});
+}
+
 TEST(LogPlacement, ASecondLoadTheSameDayAppends) {
   ScratchDirectory scratch;
   InstallHost(scratch.path());
