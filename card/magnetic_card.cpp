@@ -1,6 +1,7 @@
 #include "card/magnetic_card.h"
 
-#include <string>
+#include <cstring>
+#include <string_view>
 
 #include "card/check_code.h"
 #include "card/export_guard.h"
@@ -10,28 +11,29 @@
 namespace card {
 namespace {
 
-// The fixed fields of a track, by byte offset and length.
+// The fixed fields of a track, by byte offset and length: views into the
+// host's text, which stays untouched for the length of the call.
 struct TrackFields {
-  std::string headNumber;       // bytes 0-7
-  std::string cardNumberField;  // bytes 8-17; the answer to the host
-  std::string checkCode;        // bytes 19-28 (byte 18 separates, any byte)
-  std::string tailNumber;       // bytes 29-36
+  std::string_view headNumber;       // bytes 0-7
+  std::string_view cardNumberField;  // bytes 8-17; the answer to the host
+  std::string_view checkCode;        // bytes 19-28 (byte 18 separates, any byte)
+  std::string_view tailNumber;       // bytes 29-36
 };
 
 TrackFields CutTrack(const char* track) {
-  return TrackFields{std::string(track, 8), std::string(track + 8, 10),
-                     std::string(track + 19, 10), std::string(track + 29, 8)};
+  return TrackFields{{track, 8}, {track + 8, 10}, {track + 19, kCheckCodeLength},
+                     {track + 29, 8}};
 }
 
-// Length up to the first NUL, but never looking further than one byte past a
-// track: the host's text may end without a NUL anywhere near.
-std::size_t MeasureTrack(const char* track) {
-  std::size_t length = 0;
-  while (length <= kTrackLength && track[length] != '\0') ++length;
-  return length;
+// Whether the text is exactly one track long: its first NUL at byte 37.
+// memchr stops at the first NUL, so a text that ends without one anywhere
+// near is read no further than one byte past a track.
+bool IsTrackLong(const char* track) {
+  const void* end = std::memchr(track, '\0', kTrackLength + 1);
+  return end == track + kTrackLength;
 }
 
-void LogError(const std::string& message) {
+void LogError(const char* message) {
   g_fileLogger(logger::Error) << message;
 }
 
@@ -42,7 +44,7 @@ int32_t ReadMagneticCard(const char* track, char** cardNumber) {
     LogError("磁卡号结果参数为空，无法返回卡号。");
     return -1;
   }
-  if (track == nullptr || MeasureTrack(track) != kTrackLength) {
+  if (track == nullptr || !IsTrackLong(track)) {
     LogError("磁卡号长度不正常");
     return -1;
   }
@@ -50,8 +52,9 @@ int32_t ReadMagneticCard(const char* track, char** cardNumber) {
   // exhaustion); each becomes one parse-failure record.
   return RunGuarded([&] {
     const TrackFields fields = CutTrack(track);
-    if (ComputeCheckCode(fields.cardNumberField, fields.tailNumber,
-                         fields.headNumber) != fields.checkCode) {
+    char code[kCheckCodeLength];
+    ComputeCheckCode(fields.cardNumberField, fields.tailNumber, fields.headNumber, code);
+    if (fields.checkCode != std::string_view(code, kCheckCodeLength)) {
       LogError("卡号校验失败，请确认是否院内磁卡。");
       return -1;
     }

@@ -4,6 +4,7 @@
 // through the pointers it receives, so their addresses must never change.
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 constexpr std::size_t kNumberBufferSize = 100;
 constexpr std::size_t kRecordBufferSize = 1024;
@@ -16,8 +17,9 @@ extern char RecordBuffer[kRecordBufferSize];   // driver record; card informatio
 // (cut by bytes, also inside a two-byte character), up to text's first NUL,
 // always followed by a NUL.
 void WriteResult(char* buffer, std::size_t size, const char* text);
+void WriteResult(char* buffer, std::size_t size, std::string_view text);
 
 template <std::size_t N>
-void WriteResult(char (&buffer)[N], const std::string& text) {
-  WriteResult(buffer, N, text.c_str());
+void WriteResult(char (&buffer)[N], std::string_view text) {
+  WriteResult(buffer, N, text);
 }

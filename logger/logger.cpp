@@ -13,13 +13,6 @@ const char* LevelName(Level level) {
   return found != g_levelNames.end() ? found->second : "Unknown";
 }
 
-// The whole record line as one piece, so that a write cannot be split
-// between lines.
-std::string RecordLine(const std::tm* time, const char* levelName,
-                       const char* message) {
-  return FormatRecord(*time, levelName, message) + '\n';
-}
-
 }  // namespace
 
 BaseLogger::LogStream::LogStream(BaseLogger* logger, Level level)
@@ -69,13 +62,17 @@ void FileLogger::output(const std::tm* time, const char* levelName,
                         const char* message) {
   // The whole line in one append: a line that two writes put down could be
   // split by another process's line between them. A file that failed to open
-  // or a write that fails drops the record.
-  m_file.Append(WithLineEnds(RecordLine(time, levelName, message), kFileLineEnd));
+  // or a write that fails drops the record. Called with the mutex held, so
+  // m_line is this record's alone.
+  m_line.clear();
+  AppendRecordLine(m_line, *time, levelName, message, kFileLineEnd);
+  m_file.Append(m_line);
 }
 
 void ConsoleLogger::output(const std::tm* time, const char* levelName,
                            const char* message) {
-  const std::string line = RecordLine(time, levelName, message);
+  std::string line;
+  AppendRecordLine(line, *time, levelName, message, "\n");
   std::fwrite(line.data(), 1, line.size(), stdout);
   std::fflush(stdout);
 }

@@ -38,6 +38,13 @@ constexpr const char* kFileLineEnd = "\n";
 // it (a CR already before the LF stays and gains another).
 std::string WithLineEnds(const std::string& text, const char* lineEnd);
 
+// Appends to line the record line as the file stores it: FormatRecord's
+// line with every LF of the message replaced by lineEnd, then lineEnd. The
+// same bytes as WithLineEnds(FormatRecord(...) + '\n', lineEnd), made in one
+// pass into a string that the caller may reuse.
+void AppendRecordLine(std::string& line, const std::tm& time, const char* levelName,
+                      const char* message, const char* lineEnd);
+
 class BaseLogger {
  public:
   // One record under construction. It takes what the standard output
@@ -112,6 +119,7 @@ class FileLogger : public BaseLogger {
  private:
   std::string m_fileName;
   AppendFile m_file;
+  std::string m_line;  // the line being written; its storage kept for the next
 };
 
 // Writes records to standard output.

@@ -30,6 +30,12 @@ TEST(ConvertNumberField, ReadsSignAndDigitsAfterWhiteSpaceAndIgnoresTheRest) {
       {"2147483647", 2147483647},
       {"-2147483648", -2147483647 - 1},
       {"000000000000002147483647", 2147483647},
+      {"-000000000000002147483648", -2147483647 - 1},
+      {"0", 0},
+      {"-0", 0},
+      {"0000000000000000000000", 0},
+      {"214748364x", 214748364},
+      {"00001234567890", 1234567890},
   };
   for (const ConversionCase& c : cases) {
     EXPECT_EQ(ConvertNumberField(c.field), c.value) << '"' << c.field << '"';
@@ -64,6 +70,10 @@ TEST(ConvertNumberField, RefusesValuesOutsideThe32BitRangeOnEveryBuild) {
   const char* const fields[] = {
       "2147483648", "9999999999", "-2147483649", "+4294967296",
       "  99999999999999999999999999999999",  // far past any long
+      "99999999999",                          // eleven digits
+      "000021474836470",                      // eleven after the zeros
+      "-00000002147483649",
+      "100000000000x",
   };
   for (const char* field : fields) {
     EXPECT_EQ(FailureText(field), "out_of_range: stol argument out of range")

@@ -50,6 +50,44 @@ TEST(FormatRecord, WritesTheRecordLine) {
   }
 }
 
+// The line that the file logger writes in one pass is byte for byte the
+// record line with its line ends, for ordinary and odd times alike.
+TEST(AppendRecordLine, WritesTheRecordLineWithTheFilesLineEnds) {
+  std::tm unconverted{};  // what a failed conversion leaves
+  std::tm outOfRange = Time(2021, 12, 21, 9, 5, 3);
+  outOfRange.tm_hour = 123;
+  outOfRange.tm_min = -4;
+  const RecordCase cases[] = {
+      {Time(2021, 12, 21, 9, 5, 3), "Error", "虚拟读卡[CURRENT]节点不存在",
+       "[2021-12-21 09:05:03][Error]\t虚拟读卡[CURRENT]节点不存在\r\n"},
+      {Time(2038, 1, 19, 3, 14, 8), "Error", "", "[2038-01-19 03:14:08][Error]\t\r\n"},
+      {Time(1000, 1, 1, 0, 0, 0), "Info", "x", "[1000-01-01 00:00:00][Info]\tx\r\n"},
+      {Time(9999, 12, 31, 23, 59, 60), "Fatal", "y", "[9999-12-31 23:59:60][Fatal]\ty\r\n"},
+      {Time(999, 3, 4, 10, 11, 12), "Info", "y", "[999-03-04 10:11:12][Info]\ty\r\n"},
+      {Time(12345, 6, 7, 1, 2, 3), "Warning", "z", "[12345-06-07 01:02:03][Warning]\tz\r\n"},
+      {unconverted, "Error", "m", "[1900-01-00 00:00:00][Error]\tm\r\n"},
+      {outOfRange, "Error", "m", "[2021-12-21 123:-4:03][Error]\tm\r\n"},
+      {Time(2021, 12, 21, 9, 5, 3), "Error", "two\nlines\n\nend\r\n",
+       "[2021-12-21 09:05:03][Error]\ttwo\r\nlines\r\n\r\nend\r\r\n\r\n"},
+      {Time(2021, 12, 21, 9, 5, 3), "Error", std::string("cut\0here", 8),
+       "[2021-12-21 09:05:03][Error]\tcut\r\n"},
+  };
+  std::string reused = "earlier line";
+  for (const RecordCase& c : cases) {
+    SCOPED_TRACE(c.line);
+    for (const char* lineEnd : {"\r\n", "\n"}) {
+      std::string line;
+      logger::AppendRecordLine(line, c.time, c.level, c.message.c_str(), lineEnd);
+      EXPECT_EQ(line, logger::WithLineEnds(
+                          logger::FormatRecord(c.time, c.level, c.message.c_str()) + "\n",
+                          lineEnd));
+    }
+    reused.clear();
+    logger::AppendRecordLine(reused, c.time, c.level, c.message.c_str(), "\r\n");
+    EXPECT_EQ(reused, c.line);
+  }
+}
+
 TEST(FormatDate, PadsMonthAndDayAndCutsAtTenCharacters) {
   EXPECT_EQ(logger::FormatDate(Time(2021, 12, 21, 0, 0, 0)), "2021-12-21");
   EXPECT_EQ(logger::FormatDate(Time(2021, 1, 5, 23, 59, 59)), "2021-01-05");
