@@ -1,0 +1,8 @@
+#include "text/readcard_home.h"
+
+namespace text {
+
+// Windows hosts are programs of their own: their directory holds the files.
+HomeSetting ReadHomeSetting() { return HomeSetting(); }
+
+}  // namespace text
