@@ -28,4 +28,7 @@ struct HomeSetting {
 // wrong setting must not send the library to read and write elsewhere.
 HomeSetting ReadHomeSetting();
 
+// Whether this platform reads READCARD_HOME at all.
+bool HomeVariableApplies();
+
 }  // namespace text

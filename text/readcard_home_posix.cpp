@@ -26,4 +26,6 @@ HomeSetting ReadHomeSetting() {
   return setting;
 }
 
+bool HomeVariableApplies() { return true; }
+
 }  // namespace text
