@@ -28,7 +28,7 @@ command -v wine >/dev/null 2>&1 || want wine
 command -v javac >/dev/null 2>&1 || want default-jdk-headless
 [ -f /usr/share/java/jna.jar ] || want libjna-java
 command -v aarch64-linux-gnu-g++ >/dev/null 2>&1 || want g++-aarch64-linux-gnu
-command -v qemu-aarch64 >/dev/null 2>&1 || want qemu-user-static
+command -v qemu-aarch64-static >/dev/null 2>&1 || want qemu-user-static
 command -v dpkg-shlibdeps >/dev/null 2>&1 || want dpkg-dev
 command -v lintian >/dev/null 2>&1 || want lintian
 command -v fakeroot >/dev/null 2>&1 || want fakeroot
