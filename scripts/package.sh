@@ -20,10 +20,12 @@ echo "== dist/$(basename "$zip_file")"
 
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 for arch in amd64 arm64; do
-  # The flags dpkg-buildpackage would give; CMake takes them at configure.
-  CFLAGS=$(DEB_HOST_ARCH=$arch dpkg-buildflags --get CFLAGS) \
-  CXXFLAGS=$(DEB_HOST_ARCH=$arch dpkg-buildflags --get CXXFLAGS) \
-  LDFLAGS=$(DEB_HOST_ARCH=$arch dpkg-buildflags --get LDFLAGS) \
+  # The flags dpkg-buildpackage would give (the preprocessor's with the
+  # compiler's: _FORTIFY_SOURCE); CMake takes them at configure.
+  flags() { DEB_HOST_ARCH=$arch dpkg-buildflags --get "$1"; }
+  CFLAGS="$(flags CFLAGS) $(flags CPPFLAGS)" \
+  CXXFLAGS="$(flags CXXFLAGS) $(flags CPPFLAGS)" \
+  LDFLAGS="$(flags LDFLAGS)" \
     cmake --preset "package-$arch" --fresh >/dev/null
   cmake --build --preset "package-$arch" --target package_deb
   deb_file=$(cat "build/package-$arch/package/package_file.txt")
