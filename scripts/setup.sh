@@ -31,7 +31,6 @@ command -v aarch64-linux-gnu-g++ >/dev/null 2>&1 || want g++-aarch64-linux-gnu
 command -v qemu-aarch64-static >/dev/null 2>&1 || want qemu-user-static
 command -v dpkg-shlibdeps >/dev/null 2>&1 || want dpkg-dev
 command -v lintian >/dev/null 2>&1 || want lintian
-command -v fakeroot >/dev/null 2>&1 || want fakeroot
 dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed' || want wine32:i386
 
 if [ -n "$missing" ]; then
