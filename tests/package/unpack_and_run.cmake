@@ -2,7 +2,8 @@ cmake_minimum_required(VERSION 3.25)
 # Unpacks ZIP into a fresh temporary directory with the standard unzip tool,
 # checks its contents and runs its host tool from there under Wine (WINE_RUN);
 # then builds the C host test against the package's header and import library
-# and runs it beside the package's readcard.dll.
+# and runs it beside the package's readcard.dll; so too a Visual C++ style
+# host against its readcard.lib.
 if(DEFINED ENV{TMPDIR})
   set(temp $ENV{TMPDIR})
 else()
@@ -39,7 +40,7 @@ if(failed)
 endif()
 
 foreach(file readcard.dll readcard.dll.debug cardhost.exe README.txt include/readcard.h lib/libreadcard.dll.a
-             lib/readcard.def simulator/SSCardDriver.dll simulator/README.txt
+             lib/readcard.lib lib/readcard.def simulator/SSCardDriver.dll simulator/README.txt
              docs/deployment.md docs/host-guide.md docs/Login.ini.example)
   if(NOT EXISTS ${root}/${file})
     fail("the package lacks ${file}")
@@ -136,6 +137,22 @@ endif()
 run(output code ${WINE_RUN} ${root}/c_host_test.exe)
 if(NOT code EQUAL 0)
   fail("the C host built against the package failed")
+endif()
+
+# A Visual C++ host's program (clang-cl, lld-link) against the package's
+# header and readcard.lib.
+execute_process(COMMAND ${CMAKE_COMMAND} -DCLANG=${CLANG} -DLLD_LINK=${LLD_LINK}
+                        -DDLLTOOL=${DLLTOOL} -DSOURCE=${MSVC_HOST_SOURCE}
+                        -DINCLUDE=${root}/include -DREADCARD_LIB=${root}/lib/readcard.lib
+                        -DKERNEL32_DEF=${KERNEL32_DEF} -DWORK=${fresh}/msvc
+                        -DOUTPUT=${root}/msvc_host_test.exe -P ${MSVC_HOST_SCRIPT}
+                RESULT_VARIABLE failed ERROR_VARIABLE errors)
+if(failed)
+  fail("the Visual C++ style host does not build against the package:\n${errors}")
+endif()
+run(output code ${WINE_RUN} ${root}/msvc_host_test.exe)
+if(NOT code EQUAL 0)
+  fail("the Visual C++ style host built against the package failed")
 endif()
 
 file(REMOVE_RECURSE ${fresh})
