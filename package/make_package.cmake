@@ -36,6 +36,8 @@ copy_text(${TEXTS}/simulator-README.txt ${stage}/simulator/README.txt)
 copy_text(${TEXTS}/README.txt ${stage}/README.txt)
 file(GLOB documents ${DOCS}/*.md)
 file(COPY ${documents} DESTINATION ${stage}/docs)
+file(GLOB chinese_documents ${DOCS}/zh-CN/*.md)
+file(COPY ${chinese_documents} DESTINATION ${stage}/docs/zh-CN)
 copy_text(${DOCS}/Login.ini.example ${stage}/docs/Login.ini.example)
 
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip ${NAME}

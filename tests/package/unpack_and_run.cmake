@@ -41,7 +41,7 @@ endif()
 
 foreach(file readcard.dll readcard.dll.debug cardhost.exe README.txt include/readcard.h lib/libreadcard.dll.a
              lib/readcard.lib lib/readcard.def simulator/SSCardDriver.dll simulator/README.txt
-             docs/deployment.md docs/host-guide.md docs/Login.ini.example)
+             docs/deployment.md docs/zh-CN/部署说明.md docs/host-guide.md docs/Login.ini.example)
   if(NOT EXISTS ${root}/${file})
     fail("the package lacks ${file}")
   endif()
