@@ -47,8 +47,8 @@ foreach(line IN LISTS lines)
   set(visibility ${CMAKE_MATCH_3})
   set(section ${CMAKE_MATCH_4})
   string(STRIP "${CMAKE_MATCH_5}" name)
-  if(section STREQUAL "UND")
-    continue()  # what the library imports
+  if(section STREQUAL "UND" OR bind STREQUAL "LOCAL")
+    continue()  # what the library imports; entries no other object sees
   endif()
   if(section STREQUAL "ABS" AND name STREQUAL node)
     continue()  # the version node's own entry

@@ -31,7 +31,7 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
         unsetenv(change.first.c_str());
       }
     }
-    if (chdir(directory.c_str()) == 0) execv(program.c_str(), argv.data());
+    if (chdir(directory.c_str()) == 0) execvp(program.c_str(), argv.data());
     _exit(127);
   }
   close(pipeEnds[1]);

@@ -16,7 +16,7 @@ struct ProgramRun {
 // Environment changes for the child: a value sets the variable, none unsets it.
 using EnvironmentChanges = std::vector<std::pair<std::string, std::optional<std::string>>>;
 
-// Runs program (full path) with arguments, in directory, with this process's
+// Runs program (a full path, or a name found on PATH) with arguments, in directory, with this process's
 // environment changed as given, until it ends.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& directory,

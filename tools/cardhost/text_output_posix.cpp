@@ -44,7 +44,18 @@ void TextOutput::Line(const std::string& text) const {
 std::string AnsiToUtf8(const std::string& text) {
   if (std::strcmp(kTextCharacterSet, "UTF-8") == 0) return text;
   iconv_t converter = iconv_open("UTF-8", kTextCharacterSet);
-  if (converter == reinterpret_cast<iconv_t>(-1)) return text;
+  if (converter == reinterpret_cast<iconv_t>(-1)) {
+    // The C library's conversion modules are missing (a cut-down system):
+    // say so once, rather than show GBK as if it were UTF-8 unnoticed.
+    static bool told = false;
+    if (!told) {
+      told = true;
+      std::fprintf(stderr, "cardhost: this system cannot convert %s to UTF-8 (iconv: %s); "
+                           "texts are shown as they are\n",
+                   kTextCharacterSet, std::strerror(errno));
+    }
+    return text;
+  }
   std::string result;
   char buffer[256];
   char* in = const_cast<char*>(text.data());
