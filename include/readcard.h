@@ -6,8 +6,10 @@
  * removed by the function) with 32-bit argument slots, and is exported under
  * its plain name (QTZ_DKH, not _QTZ_DKH@24).
  *
- * Linking: with MinGW-w64 GCC, link the import library libreadcard.dll.a
- * (gcc host.c -I include lib/libreadcard.dll.a). A host that loads the DLL
+ * Linking: with Visual C++, link the import library readcard.lib
+ * (cl /I include host.c lib\readcard.lib); with MinGW-w64 GCC,
+ * libreadcard.dll.a (gcc host.c -I include lib/libreadcard.dll.a); build a
+ * 32-bit (x86) program. A host that loads the DLL
  * itself (LoadLibraryA / GetProcAddress) uses the READCARD_*_FN pointer types
  * at the end of this file.
  *

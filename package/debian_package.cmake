@@ -20,7 +20,8 @@ if(CMAKE_CROSSCOMPILING)
   set(cross_libraries /usr/${multiarch}/lib)
 endif()
 set(deb_file ${CMAKE_CURRENT_BINARY_DIR}/readcard_${deb_version}_${deb_arch}.deb)
-file(GLOB deb_docs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*)
+file(GLOB deb_docs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md ${PROJECT_SOURCE_DIR}/docs/*.example
+     ${PROJECT_SOURCE_DIR}/docs/zh-CN/*.md)
 file(GLOB deb_texts CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/deb/*)
 
 add_custom_command(

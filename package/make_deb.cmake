@@ -50,6 +50,8 @@ file(WRITE ${STAGE}/usr/share/lintian/overrides/readcard
   "readcard: link-to-shared-library-in-wrong-package *\n")
 file(GLOB documents ${DOCS}/*.md ${DOCS}/Login.ini.example)
 file(COPY ${documents} DESTINATION ${docdir})
+file(GLOB chinese_documents ${DOCS}/zh-CN/*.md)
+file(COPY ${chinese_documents} DESTINATION ${docdir}/zh-CN)
 # gzip -n: no name or time stamp inside, so the same input gives the same file.
 run(sh -c "gzip -9nc '${TEXTS}/changelog' > '${docdir}/changelog.gz'")
 run(sh -c "gzip -9nc '${TEXTS}/cardhost.1' > '${STAGE}/usr/share/man/man1/cardhost.1.gz'")

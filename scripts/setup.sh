@@ -12,6 +12,9 @@ command -v cmake >/dev/null 2>&1 || want cmake
 command -v g++ >/dev/null 2>&1 || want g++
 command -v clang >/dev/null 2>&1 || want clang
 [ -d /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux ] || want libclang-rt-14-dev
+# readcard.lib for Visual C++ hosts (llvm-dlltool) and its test host (lld-link).
+command -v llvm-dlltool-14 >/dev/null 2>&1 || want llvm-14
+command -v lld-link-14 >/dev/null 2>&1 || want lld-14
 command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || want g++-mingw-w64-i686-posix
 # The win32 build uses the win32 thread model (cmake/mingw-i686.cmake).
 command -v i686-w64-mingw32-g++-win32 >/dev/null 2>&1 || want g++-mingw-w64-i686-win32

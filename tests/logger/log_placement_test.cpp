@@ -35,10 +35,10 @@ void InstallHost(const std::string& directory) {
   }
 }
 
-// Runs directory\cardhost.exe with arguments in workingDirectory.
+// Runs directory\cardhost.exe with arguments in workingDirectory, in English.
 ProgramRun RunHost(const std::string& directory, const std::string& arguments,
                    const std::string& workingDirectory) {
-  return testing_support::RunProgram(directory + "cardhost.exe", arguments,
+  return testing_support::RunProgram(directory + "cardhost.exe", arguments + " --lang en",
                                      workingDirectory);
 }
 

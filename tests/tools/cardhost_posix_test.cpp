@@ -74,11 +74,15 @@ class CardhostOnLinux : public ::testing::Test {
 
   void InstallLibrary() { m_programDirectory.Copy(READCARD_LIBRARY, "libreadcard.so.86"); }
 
-  // Runs cardhost from its directory, READCARD_HOME unset unless given.
+  // Runs cardhost from its directory, READCARD_HOME unset unless given, in
+  // English unless the locale given asks otherwise.
   ProgramRun Run(std::vector<std::string> arguments,
                  EnvironmentChanges environment = EnvironmentChanges()) {
     environment.insert(environment.begin(), {"READCARD_HOME", std::nullopt});
     environment.insert(environment.begin(), {"LD_LIBRARY_PATH", std::nullopt});
+    for (const char* locale : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+      environment.insert(environment.begin(), {locale, std::nullopt});
+    }
     std::vector<std::string> command = Emulator();
     command.push_back(m_cardhost);
     command.insert(command.end(), arguments.begin(), arguments.end());
@@ -213,6 +217,39 @@ TEST_F(CardhostOnLinux, FindsAnInstalledLibraryThroughTheLoader) {
       << found.output;
   EXPECT_TRUE(Contains(found.output, std::string("file ") + READCARD_LIBRARY)) << found.output;
   EXPECT_EQ(Run({"QTZ_DLL_BBH"}, loaderPath).exitCode, 0);
+}
+
+TEST_F(CardhostOnLinux, AnswersInTheLanguageOfTheLocaleOrTheOption) {
+  InstallLibrary();
+  const std::string chinese = u8"QTZ_DLL_BBH 返回 86";
+  const std::string english = "QTZ_DLL_BBH returned 86";
+  const struct {
+    EnvironmentChanges locale;
+    std::vector<std::string> arguments;
+    const std::string& answer;
+  } cases[] = {
+      {{}, {"QTZ_DLL_BBH"}, english},
+      {{{"LANG", "zh_CN.UTF-8"}}, {"QTZ_DLL_BBH"}, chinese},
+      {{{"LANG", "en_US.UTF-8"}, {"LC_MESSAGES", "zh_CN.UTF-8"}}, {"QTZ_DLL_BBH"}, chinese},
+      {{{"LANG", "zh_CN.UTF-8"}, {"LC_ALL", "C"}}, {"QTZ_DLL_BBH"}, english},
+      {{{"LANG", "zh_CN.UTF-8"}}, {"QTZ_DLL_BBH", "--lang", "en"}, english},
+      {{}, {"--lang=zh", "QTZ_DLL_BBH"}, chinese},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = c.arguments;
+    arguments.push_back("--utf8");
+    ProgramRun run = Run(arguments, c.locale);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(LineAbout(run, "QTZ_DLL_BBH"), c.answer) << run.output;
+  }
+  ProgramRun wrong = Run({"--lang", "de", "QTZ_DLL_BBH"});
+  EXPECT_EQ(wrong.exitCode, 2);
+  EXPECT_TRUE(Contains(wrong.output, "--lang zh")) << wrong.output;
+
+  ProgramRun check = Run({"--check", "--utf8"}, {{"LANG", "zh_CN.UTF-8"}});
+  EXPECT_TRUE(Contains(LineAbout(check, "libreadcard.so.86"), u8"已找到，QTZ_DLL_BBH 返回 86"))
+      << check.output;
+  EXPECT_TRUE(Contains(LineAbout(check, u8"日志目录"), "Log/readcard/")) << check.output;
 }
 
 }  // namespace

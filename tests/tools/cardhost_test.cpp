@@ -44,7 +44,12 @@ class Cardhost : public ::testing::Test {
     return m_directory.Copy(host::ProgramDirectory() + name, as.empty() ? name : as);
   }
 
-  ProgramRun Run(const std::string& arguments) {
+  // Runs cardhost in English: the tests read its English texts, and this
+  // Wine's user interface is Chinese.
+  ProgramRun Run(const std::string& arguments) { return RunAsIs(arguments + " --lang en"); }
+
+  // Runs cardhost with these arguments alone.
+  ProgramRun RunAsIs(const std::string& arguments) {
     return testing_support::RunProgram(m_cardhost, arguments, m_directory.path());
   }
 
@@ -240,6 +245,73 @@ TEST_F(Cardhost, CheckTellsAVirtualCardThatIsNotConfigured) {
   m_directory.Write("Login.ini", "[MAIN]\nREALCARD=1\n");
   EXPECT_TRUE(Contains(LineAbout(Run("--check"), "  [MAIN] REALCARD"),
                        "\"1\": the virtual card is off"));
+}
+
+TEST_F(Cardhost, AnswersInTheLanguageAskedForOrTheSystems) {
+  Install("readcard.dll");
+  const char kChinese[] = "QTZ_DLL_BBH 返回 86";
+  const char kEnglish[] = "QTZ_DLL_BBH returned 86";
+  const struct {
+    const char* arguments;
+    const char* answer;
+  } cases[] = {
+      {"QTZ_DLL_BBH", kChinese},  // Wine's user interface here is Chinese
+      {"QTZ_DLL_BBH --lang en", kEnglish},
+      {"--lang EN QTZ_DLL_BBH", kEnglish},
+      {"QTZ_DLL_BBH --lang=en --lang zh", kChinese},  // the last one counts
+  };
+  for (const auto& c : cases) {
+    ProgramRun run = RunAsIs(c.arguments);
+    EXPECT_EQ(run.exitCode, 0u) << c.arguments;
+    EXPECT_EQ(LineAbout(run, "QTZ_DLL_BBH"), c.answer) << c.arguments << ":\n" << run.output;
+  }
+  for (const char* wrong : {"QTZ_DLL_BBH --lang fr", "QTZ_DLL_BBH --lang"}) {
+    ProgramRun run = RunAsIs(wrong);
+    EXPECT_EQ(run.exitCode, 2u) << wrong;
+    EXPECT_TRUE(Contains(run.output, "--lang zh")) << wrong << ":\n" << run.output;
+  }
+}
+
+TEST_F(Cardhost, AnswersEveryCommandInChinese) {
+  Install("readcard.dll");
+  Install("SSCardDriver.dll");
+  m_directory.Write("Login.ini", "[MAIN]\r\nREALCARD=true\r\n[QTZH]\r\nCURRENT=1\r\n1=0000123456\r\n");
+  ProgramRun check = RunAsIs("--check --utf8");
+  EXPECT_EQ(check.exitCode, 0u) << check.output;
+  EXPECT_TRUE(Contains(check.output, u8"cardhost --check：检查 " + m_directory.path() + u8" 中的文件"))
+      << check.output;
+  const struct {
+    const char* label;
+    const char* told;
+  } lines[] = {
+      {"readcard.dll      ", u8"已找到，QTZ_DLL_BBH 返回 86"},
+      {"SSCardDriver.dll  ", u8"已找到，导出了 iReadCardBas"},
+      {"Login.ini         ", u8"已找到"},
+      {"  [MAIN] REALCARD ", u8"= \"true\"：虚拟卡已打开"},
+      {u8"日志目录          ", "Log\\readcard\\"},
+      {u8"今天的日志        ", "qtz-"},
+      {u8"结果              ", u8"未发现问题"},
+  };
+  for (const auto& line : lines) {
+    EXPECT_TRUE(Contains(LineAbout(check, line.label), line.told)) << line.label << "\n"
+                                                                     << check.output;
+  }
+  EXPECT_TRUE(Contains(check.output, u8"注意：QTZ_DKH 不读卡")) << check.output;
+  EXPECT_FALSE(Contains(check.output, "found")) << "no English left:\n" << check.output;
+
+  ProgramRun failed = RunAsIs("CK_DKH 1234 --utf8");
+  EXPECT_EQ(failed.exitCode, 1u);
+  EXPECT_EQ(LineAbout(failed, "CK_DKH"), u8"CK_DKH 返回 -1（失败：原因见 readcard.dll 的日志）");
+  EXPECT_EQ(LineAbout(failed, u8"  卡号"), u8"  卡号（第 4 个参数）：（未设置）");
+  EXPECT_TRUE(Contains(LineAbout(failed, u8"日志："), u8"[Error]\t磁卡号长度不正常"));
+
+  // Without --utf8 the texts are GBK, as the log's own lines.
+  ProgramRun gbk = RunAsIs("QTZ_DLL_BBH");
+  EXPECT_EQ(LineAbout(gbk, "QTZ_DLL_BBH"), "QTZ_DLL_BBH 返回 86") << "GBK bytes";
+
+  ProgramRun help = RunAsIs("--help --utf8");
+  EXPECT_TRUE(Contains(help.output, u8"用法：cardhost EXPORT [TRACK]")) << help.output;
+  EXPECT_TRUE(Contains(help.output, "--lang zh|en")) << help.output;
 }
 
 TEST(LogLines, SplitAndKeepTheLast) {

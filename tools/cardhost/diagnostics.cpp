@@ -10,6 +10,7 @@
 #include "text/readcard_home.h"
 #include "tools/cardhost/export_calls.h"
 #include "tools/cardhost/file_version.h"
+#include "tools/cardhost/messages.h"
 #include "tools/cardhost/readcard_library.h"
 
 namespace cardhost {
@@ -21,20 +22,20 @@ bool Exists(const std::string& path) { return PathExists(path); }
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::string VersionText(const FileVersion& version) {
-  if (!version.present) return "no version resource";
-  std::string text = "file version " + version.version;
-  if (!version.description.empty()) text += ", " + Quoted(version.description);
-  return text;
+  if (!version.present) return Say(Message::kNoVersionResource);
+  if (version.description.empty()) return Say(Message::kFileVersion, {version.version});
+  return Say(Message::kFileVersionDescribed, {version.version, Quoted(version.description)});
 }
 
 std::string LoadFailure(const std::string& error) {
-  return "the system cannot load it: " + error;
+  return Say(Message::kFoundBut, {Say(Message::kSystemCannotLoad, {error})});
 }
 
 // Below a library's line: its version resource on Windows, natively the
 // file that was loaded.
 std::string FileDetails(const std::string& path) {
-  return kFilesHaveVersions ? VersionText(ReadFileVersion(path)) : "file " + ResolvedPath(path);
+  return kFilesHaveVersions ? VersionText(ReadFileVersion(path))
+                            : Say(Message::kFile, {ResolvedPath(path)});
 }
 
 class Check {
@@ -46,7 +47,7 @@ class Check {
     // Loading the library creates the log directory, so look at it first.
     const bool logDirectoryExisted = Exists(logger::LogDirectory(m_directory));
 
-    m_output.Line("cardhost --check: the files beside " + m_directory);
+    m_output.Line(Say(Message::kCheckHeading, {m_directory}));
     m_output.Line("");
     CheckHome();
     CheckReadcard();
@@ -54,16 +55,26 @@ class Check {
     CheckLoginIni();
     CheckLog(logDirectoryExisted);
     m_output.Line("");
-    Item("result", m_problems == 0 ? std::string("no problems found")
-                                   : std::to_string(m_problems) + " problem(s) found");
+    Item(Say(Message::kLabelResult),
+         m_problems == 0 ? Say(Message::kNoProblems)
+                         : Say(Message::kProblems, {std::to_string(m_problems)}));
     return m_problems == 0 ? kSucceeded : kFailed;
   }
 
  private:
+  // One line, or one for each line of text: the label in the first, padded
+  // to the column of the texts (a GBK character is two bytes and two
+  // columns wide, so Chinese labels line up too).
   void Item(const std::string& label, const std::string& text) {
-    std::string line = label;
-    line.resize(std::max<std::size_t>(line.size() + 1, 18), ' ');
-    m_output.Line(line + text);
+    std::string first = label;
+    for (std::size_t start = 0;;) {
+      const std::size_t end = text.find('\n', start);
+      std::string line = start == 0 ? first : std::string();
+      line.resize(std::max<std::size_t>(line.size() + 1, 18), ' ');
+      m_output.Line(line + text.substr(start, end == std::string::npos ? end : end - start));
+      if (end == std::string::npos) return;
+      start = end + 1;
+    }
   }
   void Problem(const std::string& label, const std::string& text) {
     Item(label, text);
@@ -75,50 +86,51 @@ class Check {
   void CheckHome() {
     if (!text::HomeVariableApplies()) return;
     const text::HomeSetting home = text::ReadHomeSetting();
-    const std::string value = "= " + Quoted(home.value);
+    const std::string value = Quoted(home.value);
     switch (home.state) {
       case text::HomeSetting::kNotSet:
-        Item("READCARD_HOME", "not set: the files beside the host program are used");
+        Item("READCARD_HOME", Say(Message::kHomeNotSet));
         return;
       case text::HomeSetting::kUsed:
-        Item("READCARD_HOME", value + ": the files there are used");
+        Item("READCARD_HOME", Say(Message::kHomeUsed, {value}));
         return;
       case text::HomeSetting::kEmpty:
-        Problem("READCARD_HOME", value + ": empty, IGNORED");
+        Problem("READCARD_HOME", Say(Message::kHomeEmpty, {value}));
         break;
       case text::HomeSetting::kNotAbsolute:
-        Problem("READCARD_HOME", value + ": not an absolute path, IGNORED");
+        Problem("READCARD_HOME", Say(Message::kHomeNotAbsolute, {value}));
         break;
       case text::HomeSetting::kNotADirectory:
-        Problem("READCARD_HOME", value + ": no such directory, IGNORED");
+        Problem("READCARD_HOME", Say(Message::kHomeNotADirectory, {value}));
         break;
     }
-    Item("", "the files beside the host program are used instead");
+    Item("", Say(Message::kHomeInstead));
   }
 
   void CheckReadcard() {
     const std::string path = ReadcardLocation(m_directory);
     if (IsPath(path) && !Exists(path)) {
-      Problem(kReadcardFile, "NOT FOUND: the host cannot load it");
+      Problem(kReadcardFile, Say(Message::kLibraryNotFound));
       return;
     }
     ReadcardLibrary library(path);
     if (!library.loaded()) {
       if (!IsPath(path)) {
-        Problem(kReadcardFile, "NOT FOUND: the host cannot load it");
+        Problem(kReadcardFile, Say(Message::kLibraryNotFound));
         Item("", library.loadError());
         return;
       }
-      Problem(kReadcardFile, "found, but " + LoadFailure(library.loadError()));
+      Problem(kReadcardFile, LoadFailure(library.loadError()));
       Item("", FileDetails(path));
       return;
     }
     m_readcardLoaded = true;
     auto versionNumber = library.Find<READCARD_QTZ_DLL_BBH_FN>("QTZ_DLL_BBH");
     if (versionNumber == nullptr) {
-      Problem(kReadcardFile, std::string("found, but it has no QTZ_DLL_BBH: not ") + kReadcardFile);
+      Problem(kReadcardFile,
+              Say(Message::kFoundBut, {Say(Message::kNotTheLibrary, {kReadcardFile})}));
     } else {
-      Item(kReadcardFile, "found, QTZ_DLL_BBH answers " + std::to_string(versionNumber()));
+      Item(kReadcardFile, Say(Message::kLibraryAnswers, {std::to_string(versionNumber())}));
     }
     Item("", FileDetails(IsPath(path) ? path : library.LoadedPath()));
   }
@@ -127,16 +139,16 @@ class Check {
     const char* const name = driver::kCardDriverFile;
     const std::string path = m_directory + name;
     if (!Exists(path)) {
-      Problem(name, "NOT FOUND: QTZ_DKH and SBK_YKT_ICGETINFO cannot read cards");
+      Problem(name, Say(Message::kDriverNotFound));
       return;
     }
     ReadcardLibrary driver(path);
     if (!driver.loaded()) {
-      Problem(name, "found, but " + LoadFailure(driver.loadError()));
+      Problem(name, LoadFailure(driver.loadError()));
     } else if (driver.Find<void*>(driver::kReadCardFunction) == nullptr) {
-      Problem(name, "found, but it does NOT export iReadCardBas: not the card reader's driver");
+      Problem(name, Say(Message::kFoundBut, {Say(Message::kDriverWithoutRead)}));
     } else {
-      Item(name, "found, exports iReadCardBas");
+      Item(name, Say(Message::kDriverReads));
     }
     Item("", FileDetails(path));
   }
@@ -144,20 +156,19 @@ class Check {
   void CheckLoginIni() {
     const std::string path = m_directory + "Login.ini";
     if (!Exists(path)) {
-      Item("Login.ini", "not found: the virtual card is off, cards are read");
+      Item("Login.ini", Say(Message::kLoginIniMissing));
       return;
     }
-    Item("Login.ini", "found");
+    Item("Login.ini", Say(Message::kFound));
     IniSection main;
     ReadIniSection(path, main, "MAIN");
     auto realCard = main.find("REALCARD");
     if (realCard == main.end()) {
-      Item("  [MAIN] REALCARD", "not set: the virtual card is off, cards are read");
+      Item("  [MAIN] REALCARD", Say(Message::kRealCardNotSet));
     } else if (!IsVirtualCardSwitch(realCard->second)) {
-      Item("  [MAIN] REALCARD",
-           "= " + Quoted(realCard->second) + ": the virtual card is off, cards are read");
+      Item("  [MAIN] REALCARD", Say(Message::kRealCardOff, {Quoted(realCard->second)}));
     } else {
-      Item("  [MAIN] REALCARD", "= " + Quoted(realCard->second) + ": the virtual card is ON");
+      Item("  [MAIN] REALCARD", Say(Message::kRealCardOn, {Quoted(realCard->second)}));
       CheckVirtualCard(path);
     }
   }
@@ -168,44 +179,41 @@ class Check {
     ReadIniSection(path, cards, "QTZH");
     auto current = cards.find("CURRENT");
     if (current == cards.end()) {
-      Problem("  [QTZH] CURRENT", "not set: QTZ_DKH fails and logs 虚拟读卡[CURRENT]节点不存在");
+      Problem("  [QTZH] CURRENT", Say(Message::kCurrentNotSet));
       return;
     }
     Item("  [QTZH] CURRENT", "= " + Quoted(current->second));
     const std::string label = "  [QTZH] " + current->second;
     auto number = cards.find(current->second);
     if (number == cards.end()) {
-      Problem(label, "not set: QTZ_DKH fails and logs 虚拟读卡[" + current->second +
-                         "]号IC卡设置有错误");
+      Problem(label, Say(Message::kNumberNotSet, {current->second}));
       return;
     }
     Item(label, "= " + Quoted(number->second));
-    Item("", "NOTE: QTZ_DKH answers this number for every patient without reading");
-    Item("", "the card; set REALCARD = false on a registration PC");
+    Item("", Say(Message::kVirtualCardNote));
   }
 
   void CheckLog(bool directoryExisted) {
     const std::string directory = logger::LogDirectory(m_directory);
     if (!Exists(directory) && !m_readcardLoaded) {
-      Item("log directory", directory);
-      Item("", std::string("not created yet: ") + kReadcardFile + " creates it when a host loads it");
+      Item(Say(Message::kLabelLogDirectory), directory);
+      Item("", Say(Message::kLogNotCreated, {kReadcardFile}));
       return;
     }
     if (!Exists(directory)) {
-      Problem("log directory", directory);
-      Item("", std::string("cannot be created: ") + kReadcardFile + " writes no log (a file named Log in");
-      Item("", "the way? no permission to write in the host directory?)");
+      Problem(Say(Message::kLabelLogDirectory), directory);
+      Item("", Say(Message::kLogCannotBeCreated, {kReadcardFile}));
       return;
     }
-    Item("log directory", directory);
+    Item(Say(Message::kLabelLogDirectory), directory);
     if (!directoryExisted) {
-      Item("", std::string("created just now, as cardhost loaded ") + kReadcardFile);
+      Item("", Say(Message::kLogCreatedNow, {kReadcardFile}));
     }
     const std::string today = logger::TodayLogPath(m_directory);
     const std::size_t lines = logger::SplitLines(logger::ReadFrom(today, 0)).size();
-    Item("today's log", today);
-    Item("", lines == 0 ? std::string("nothing logged today")
-                        : std::to_string(lines) + " line(s); cardhost --log shows the last ones");
+    Item(Say(Message::kLabelTodaysLog), today);
+    Item("", lines == 0 ? Say(Message::kNothingLoggedToday)
+                        : Say(Message::kLogLines, {std::to_string(lines)}));
   }
 
   const std::string m_directory;

@@ -1,6 +1,7 @@
 #include "tools/cardhost/export_calls.h"
 
 #include "include/readcard.h"
+#include "tools/cardhost/messages.h"
 
 namespace cardhost {
 
@@ -12,26 +13,26 @@ using Caller = int (*)(const ReadcardLibrary&, const Arguments&, const TextOutpu
 struct ExportEntry {
   const char* name;
   const char* arguments;  // as the user types them after the name
-  const char* purpose;
+  Message purpose;
   Caller call;
 };
 
 int Missing(const char* name, const TextOutput& output) {
-  output.Line(std::string(kReadcardFile) + " has no export " + name + ": it is not the " +
-              kReadcardFile + " this tool belongs to");
+  output.Line(Say(Message::kNoSuchExport, {kReadcardFile, name}));
   return kFailed;
 }
 
 void PrintReturned(const char* name, int result, const TextOutput& output) {
-  output.Line(std::string(name) + " returned " + std::to_string(result) +
-              (result == -1 ? std::string(" (failed: ") + kReadcardFile + " logs the reason)"
-                            : std::string()));
+  output.Line(result == -1
+                  ? Say(Message::kReturnedFailed, {name, std::to_string(result), kReadcardFile})
+                  : Say(Message::kReturned, {name, std::to_string(result)}));
 }
 
 // A text that an export handed back through a pointer to a text pointer;
 // the pointer is still null when the export did not set it.
-void PrintText(const char* label, const char* text, const TextOutput& output) {
-  output.Line(std::string("  ") + label + ": " + (text == nullptr ? "(not set)" : text));
+void PrintText(Message label, const char* text, const TextOutput& output) {
+  output.Line(Say(Message::kResultText,
+                  {Say(label), text == nullptr ? Say(Message::kNotSet) : std::string(text)}));
 }
 
 int ExitCodeOf(int result) { return result == 0 ? kSucceeded : kFailed; }
@@ -39,7 +40,7 @@ int ExitCodeOf(int result) { return result == 0 ? kSucceeded : kFailed; }
 int CallVersion(const ReadcardLibrary& library, const Arguments&, const TextOutput& output) {
   auto function = library.Find<READCARD_QTZ_DLL_BBH_FN>("QTZ_DLL_BBH");
   if (function == nullptr) return Missing("QTZ_DLL_BBH", output);
-  output.Line("QTZ_DLL_BBH returned " + std::to_string(function()));
+  output.Line(Say(Message::kReturned, {"QTZ_DLL_BBH", std::to_string(function())}));
   return kSucceeded;
 }
 
@@ -51,8 +52,8 @@ int CallIcCardNumber(const ReadcardLibrary& library, const Arguments&,
   char* cardNumberCopy = nullptr;
   int result = function(0, 0, 0, 0, &cardNumber, &cardNumberCopy);
   PrintReturned("QTZ_DKH", result, output);
-  PrintText("card number (5th argument)", cardNumber, output);
-  PrintText("card number (6th argument)", cardNumberCopy, output);
+  PrintText(Message::kCardNumberFifth, cardNumber, output);
+  PrintText(Message::kCardNumberSixth, cardNumberCopy, output);
   return ExitCodeOf(result);
 }
 
@@ -63,7 +64,7 @@ int CallMagneticCardNumber(const ReadcardLibrary& library, const Arguments& argu
   char* cardNumber = nullptr;
   int result = function(0, 0, arguments[0].c_str(), &cardNumber);
   PrintReturned("CK_DKH", result, output);
-  PrintText("card number (4th argument)", cardNumber, output);
+  PrintText(Message::kCardNumberFourth, cardNumber, output);
   return ExitCodeOf(result);
 }
 
@@ -74,8 +75,8 @@ int CallCardInfo(const ReadcardLibrary& library, const Arguments&, const TextOut
   int status = -99;  // the export sets it to 0
   int result = function(0, 0, &cardInfo, &status);
   PrintReturned("SBK_YKT_ICGETINFO", result, output);
-  PrintText("card information (3rd argument)", cardInfo, output);
-  output.Line("  status (4th argument): " + std::to_string(status));
+  PrintText(Message::kCardInformationThird, cardInfo, output);
+  output.Line(Say(Message::kResultText, {Say(Message::kStatusFourth), std::to_string(status)}));
   return ExitCodeOf(result);
 }
 
@@ -85,8 +86,7 @@ int CallInactive(const ReadcardLibrary& library, const TextOutput& output, const
                  Zeros... zeros) {
   auto function = library.Find<Function>(name);
   if (function == nullptr) return Missing(name, output);
-  output.Line(std::string(name) + " returned " + std::to_string(function(zeros...)) +
-              " (an inactive entry point: it does nothing)");
+  output.Line(Say(Message::kReturnedInactive, {name, std::to_string(function(zeros...))}));
   return kSucceeded;
 }
 
@@ -111,18 +111,16 @@ int CallTransLog(const ReadcardLibrary& l, const Arguments&, const TextOutput& o
 }
 
 const ExportEntry kExports[] = {
-    {"QTZ_DLL_BBH", "", "the version number (86)", CallVersion},
-    {"QTZ_DKH", "", "the IC card number (card reader, or Login.ini's virtual card)",
-     CallIcCardNumber},
-    {"CK_DKH", "TRACK", "the card number of a 37-character magnetic track",
-     CallMagneticCardNumber},
-    {"SBK_YKT_ICGETINFO", "", "the IC card information line", CallCardInfo},
-    {"QTZ_ErrorString", "", "inactive: answers 0", CallErrorString},
-    {"QTZ_FindWindow2", "", "inactive: answers 0", CallFindWindow2},
-    {"QTZ_HSXK", "", "inactive: answers 0", CallHsxk},
-    {"QTZ_YKT_JK_SD", "", "inactive: answers 0", CallYktJkSd},
-    {"SBK_YKT_ICPURCHASE", "", "inactive: answers 0", CallPurchase},
-    {"SBK_YKT_ICTRANSLOG", "", "inactive: answers 0", CallTransLog},
+    {"QTZ_DLL_BBH", "", Message::kPurposeVersion, CallVersion},
+    {"QTZ_DKH", "", Message::kPurposeIcCardNumber, CallIcCardNumber},
+    {"CK_DKH", "TRACK", Message::kPurposeMagneticCardNumber, CallMagneticCardNumber},
+    {"SBK_YKT_ICGETINFO", "", Message::kPurposeCardInformation, CallCardInfo},
+    {"QTZ_ErrorString", "", Message::kPurposeInactive, CallErrorString},
+    {"QTZ_FindWindow2", "", Message::kPurposeInactive, CallFindWindow2},
+    {"QTZ_HSXK", "", Message::kPurposeInactive, CallHsxk},
+    {"QTZ_YKT_JK_SD", "", Message::kPurposeInactive, CallYktJkSd},
+    {"SBK_YKT_ICPURCHASE", "", Message::kPurposeInactive, CallPurchase},
+    {"SBK_YKT_ICTRANSLOG", "", Message::kPurposeInactive, CallTransLog},
 };
 
 const ExportEntry* FindEntry(const std::string& name) {
@@ -143,7 +141,7 @@ std::vector<std::string> ExportUsage() {
   for (const ExportEntry& entry : kExports) {
     std::string call = std::string(entry.name) + " " + entry.arguments;
     call.resize(26, ' ');
-    lines.push_back("  " + call + entry.purpose);
+    lines.push_back("  " + call + Say(entry.purpose));
   }
   return lines;
 }
@@ -152,12 +150,11 @@ bool ArgumentsFit(const std::string& name, const std::vector<std::string>& argum
                   const TextOutput& output) {
   const ExportEntry* entry = FindEntry(name);
   if (entry == nullptr) {
-    output.Line(std::string(kReadcardFile) + " has no export called " + name +
-                " (see cardhost --help)");
+    output.Line(Say(Message::kNoExportCalled, {kReadcardFile, name}));
     return false;
   }
   if (arguments.size() != ArgumentCount(*entry)) {
-    output.Line(std::string("usage: cardhost ") + entry->name + " " + entry->arguments);
+    output.Line(Say(Message::kExportUsage, {std::string(entry->name) + " " + entry->arguments}));
     return false;
   }
   return true;

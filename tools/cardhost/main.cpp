@@ -4,6 +4,7 @@
 // registration PC it also checks what the library needs and shows the day's
 // log.
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,11 +17,15 @@
 #include "text/readcard_home.h"
 #include "tools/cardhost/diagnostics.h"
 #include "tools/cardhost/export_calls.h"
+#include "tools/cardhost/language.h"
+#include "tools/cardhost/messages.h"
 #include "tools/cardhost/readcard_library.h"
 #include "tools/cardhost/text_output.h"
 
 namespace {
 
+using cardhost::Message;
+using cardhost::Say;
 using cardhost::TextOutput;
 
 constexpr std::size_t kDefaultLogLines = 20;
@@ -43,44 +48,21 @@ std::string WithPlatformNames(std::string line) {
   return line;
 }
 
-void PrintUsage(const TextOutput& output) {
-  const char* const head[] = {
-      "usage: cardhost EXPORT [TRACK] [--utf8]",
-      "       cardhost --check [--utf8]",
-      "       cardhost --log [N] [--utf8]",
-      "",
-      "Run it in the host program's directory, beside readcard.dll: it loads",
-      "readcard.dll, SSCardDriver.dll and Login.ini from its own directory, as",
-      "the host does.",
-      "",
-      "EXPORT calls that export of readcard.dll and prints its return value and",
-      "result texts, and what the call wrote to the log (unused arguments are 0):",
-  };
-  const char* const tail[] = {
-      "",
-      "  --check   shows whether readcard.dll, SSCardDriver.dll (with iReadCardBas)",
-      "            and Login.ini are found, the virtual card settings of Login.ini",
-      "            ([MAIN] REALCARD, [QTZH] CURRENT) and where the log is",
-      "  --log [N] prints the last N lines (default 20) of today's log,",
-      "            Log\\readcard\\qtz-YYYY-MM-DD.log",
-      "  --utf8    when the output goes to a file or pipe: converts texts from",
-      "            the ANSI code page (GBK) to UTF-8 (a console shows them right",
-      "            without it)",
-      "  --help    this text",
-      "",
-      "Exit code: 0 the export answered 0 (or the version), the check found no",
-      "problem; 1 the export answered -1, the check found a problem, no log today;",
-      "2 wrong usage; 3 readcard.dll could not be loaded.",
-  };
-  for (const char* line : head) output.Line(WithPlatformNames(line));
-  for (const std::string& line : cardhost::ExportUsage()) output.Line(line);
-  for (const char* line : tail) output.Line(WithPlatformNames(line));
-  if (text::HomeVariableApplies()) {
-    output.Line("");
-    output.Line("READCARD_HOME: when it names a directory, Login.ini, the driver and the");
-    output.Line("log are looked for there instead of beside the host program (and");
-    output.Line("beside cardhost), for hosts that run under java or python3.");
+// Prints text line by line, with this platform's names in it.
+void PrintLines(const std::string& text, const TextOutput& output) {
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find('\n', start);
+    output.Line(WithPlatformNames(text.substr(start, end == std::string::npos ? end : end - start)));
+    if (end == std::string::npos) return;
+    start = end + 1;
   }
+}
+
+void PrintUsage(const TextOutput& output) {
+  PrintLines(Say(Message::kUsageHead), output);
+  for (const std::string& line : cardhost::ExportUsage()) output.Line(line);
+  PrintLines(Say(Message::kUsageTail), output);
+  if (text::HomeVariableApplies()) PrintLines(Say(Message::kUsageHome), output);
 }
 
 // Parses the line count of --log; false for anything but a positive number.
@@ -96,13 +78,13 @@ int PrintLog(const std::string& directory, const std::vector<std::string>& argum
              const TextOutput& output) {
   std::size_t count = kDefaultLogLines;
   if (arguments.size() > 1 || (arguments.size() == 1 && !ParseCount(arguments[0], count))) {
-    output.Line("usage: cardhost --log [N], N a number of lines (1 to 999999)");
+    output.Line(Say(Message::kLogUsage));
     return cardhost::kUsageError;
   }
   const std::string path = logger::TodayLogPath(directory);
   const std::vector<std::string> lines = logger::SplitLines(logger::ReadFrom(path, 0));
   if (lines.empty()) {
-    output.Line("nothing logged today: " + path);
+    output.Line(Say(Message::kNothingLoggedTodayIn, {path}));
     return cardhost::kFailed;
   }
   for (const std::string& line : logger::LastLines(lines, count)) output.Line(line);
@@ -118,14 +100,14 @@ int CallExport(const std::string& directory, const std::string& name,
   const std::string dllPath = cardhost::ReadcardLocation(directory);
   cardhost::ReadcardLibrary library(dllPath);
   if (!library.loaded()) {
-    output.Line("cannot load " + dllPath + ": " + library.loadError());
+    output.Line(Say(Message::kCannotLoad, {dllPath, library.loadError()}));
     return cardhost::kLibraryMissing;
   }
   const int exitCode = cardhost::CallExport(library, name, arguments, output);
 
   // What the call wrote to the log: the reason of a failure.
   for (const std::string& line : logger::SplitLines(logger::ReadFrom(logPath, logSize))) {
-    output.Line("logged: " + line);
+    output.Line(Say(Message::kLogged, {line}));
   }
   return exitCode;
 }
@@ -134,16 +116,29 @@ int CallExport(const std::string& directory, const std::string& name,
 
 int main(int argc, char** argv) {
   bool utf8 = false;
+  bool languageMisnamed = false;
+  std::optional<cardhost::Language> language;
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) {
     std::string argument = argv[i];
     if (argument == "--utf8") {
       utf8 = true;
+    } else if (argument == "--lang" || argument.compare(0, 7, "--lang=") == 0) {
+      // --lang zh, or --lang=zh
+      std::string name = argument.size() > 7 ? argument.substr(7) : std::string();
+      if (argument == "--lang" && i + 1 < argc) name = argv[++i];
+      language = cardhost::ParseLanguage(name);
+      if (!language) languageMisnamed = true;
     } else {
       arguments.push_back(argument);
     }
   }
+  cardhost::UseLanguage(cardhost::ChooseLanguage(language, cardhost::SystemPrefersChinese()));
   const TextOutput output(utf8);
+  if (languageMisnamed) {
+    output.Line(Say(Message::kLanguageUsage));
+    return cardhost::kUsageError;
+  }
   if (arguments.empty()) {
     PrintUsage(output);
     return cardhost::kUsageError;
@@ -159,7 +154,7 @@ int main(int argc, char** argv) {
   if (command == "--check" && arguments.empty()) return cardhost::RunCheck(directory, output);
   if (command == "--log") return PrintLog(directory, arguments, output);
   if (!command.empty() && command[0] == '-') {
-    output.Line("unknown option " + command + " (see cardhost --help)");
+    output.Line(Say(Message::kUnknownOption, {command}));
     return cardhost::kUsageError;
   }
   return CallExport(directory, command, arguments, output);

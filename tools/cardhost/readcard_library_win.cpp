@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "tools/cardhost/messages.h"
+
 namespace cardhost {
 
 namespace {
@@ -39,7 +41,7 @@ ReadcardLibrary::ReadcardLibrary(const std::string& location)
     : m_module(LoadLibraryA(location.c_str())) {
   if (m_module == nullptr) {
     const DWORD error = GetLastError();
-    m_loadError = "error " + std::to_string(error) + ", " + SystemMessage(error);
+    m_loadError = Say(Message::kSystemError, {std::to_string(error), SystemMessage(error)});
   }
 }
 
