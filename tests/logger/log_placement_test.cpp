@@ -149,7 +149,8 @@ TEST(LogPlacement, AHostNamedWithABackslashTrailByteFindsItsFilesBesideIt) {
   ASSERT_TRUE(CopyFileA((host::ProgramDirectory() + "SSCardDriver.dll").c_str(),
                         (hostDirectory + "SSCardDriver.dll").c_str(), FALSE));
   auto run = [&](const char* arguments) {
-    return testing_support::RunProgram(program, arguments, scratch.path());
+    return testing_support::RunProgram(program, std::string(arguments) + " --lang en",
+                                       scratch.path());
   };
   const std::string numberLine = "  card number (5th argument): ";
 
