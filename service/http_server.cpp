@@ -78,15 +78,15 @@ class Connection : public std::enable_shared_from_this<Connection> {
       m_shared->log("拒绝：请求头超过 " + std::to_string(m_shared->limits.headerLimit) + " 字节");
       return WriteAndClose(m_shared->handler->HeadersTooLarge(), 11);
     }
+    // A Content-Length over the limit ends the header read already.
+    if (error == http::error::body_limit) return RefuseTooLarge();
     if (error) return FailedRead(error);
-    const auto& request = m_parser->get();
     const auto length = m_parser->content_length();
     if (length && *length > m_shared->limits.bodyLimit) {
       return RefuseTooLarge();
     }
     if (m_parser->is_done()) return Dispatch();
     m_stream.expires_after(m_shared->limits.requestTimeout);
-    (void)request;
     http::async_read(m_stream, m_buffer, *m_parser,
                      [self = shared_from_this()](beast::error_code error, std::size_t) {
                        self->OnBody(error);
