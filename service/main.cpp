@@ -32,6 +32,6 @@ int main(int argc, char** argv) {
       return service::RunUnderServiceManager(line, service::StartCardWorker);
     case service::ProgramMode::Foreground:
     default:
-      return service::RunService(line, service::StartCardWorker);
+      return service::RunService(line, service::StartCardWorker, service::ConsoleStopHook());
   }
 }

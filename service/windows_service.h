@@ -21,4 +21,9 @@ int UninstallService();
 // control stops it.
 int RunUnderServiceManager(const CommandLine& line, const CardCallsFactory& startCards);
 
+// For the program in the foreground: what to do once it listens so that the
+// system's ways of ending a console program stop it cleanly (Windows: closing
+// the console window, logging off; signals cover Ctrl+C elsewhere).
+std::function<void(StopFunction)> ConsoleStopHook();
+
 }  // namespace service

@@ -18,4 +18,7 @@ int InstallService(const CommandLine&) { return NotHere(); }
 int UninstallService() { return NotHere(); }
 int RunUnderServiceManager(const CommandLine&, const CardCallsFactory&) { return NotHere(); }
 
+// SIGINT and SIGTERM stop it; nothing more to watch.
+std::function<void(StopFunction)> ConsoleStopHook() { return {}; }
+
 }  // namespace service

@@ -10,6 +10,7 @@
 
 #include "tests/service/service_desk.h"
 #include "tests/support/emulation.h"
+#include "tests/support/stdout_capture.h"
 
 namespace service_test {
 namespace {
@@ -40,7 +41,8 @@ Exchange Post(const std::string& target, const std::string& body,
 
 TEST_F(FrontEnd, PrintsOneListeningLine) {
   EXPECT_NE(m_desk.Output().find("cardservice: listening on http://127.0.0.1:" +
-                                 std::to_string(m_desk.port()) + "\n"),
+                                 std::to_string(m_desk.port()) +
+                                 testing_support::kStdoutLineEnd),
             std::string::npos)
       << m_desk.Output();
 }
