@@ -17,6 +17,7 @@
 #include "service/card_calls.h"
 #include "tests/support/emulation.h"
 #include "tests/support/scratch_directory.h"
+#include "tests/service/worker/stray_handle.h"
 #include "text/module_directory.h"
 
 namespace service {
@@ -45,7 +46,8 @@ void SetVariable(const char* name, const char* value) {
 }
 
 const char* const kVariables[] = {"SIMCARD_RESULT", "SIMCARD_RECORD", "SIMCARD_FAULT",
-                                  "SIMCARD_DELAY_MS", "READCARD_TEST_WORKER"};
+                                  "SIMCARD_DELAY_MS", "READCARD_TEST_WORKER",
+                                  "READCARD_TEST_HANDLE"};
 
 // A magnetic track that the library accepts, carrying number.
 std::string Track(const std::string& number) {
@@ -235,7 +237,13 @@ TEST_F(CardWorkerTest, WorkerThatDiesAnswersWorkerDiedAndTheNextCallIsAnswered) 
   const CardAnswer next = Call(kInfo);
   EXPECT_EQ(next.outcome, CallOutcome::Answered);
   EXPECT_EQ(next.text, kDefaultInfo);
-  EXPECT_TRUE(RunUntil([&] { return Logged(u8"驱动程序崩溃"); })) << LogText();
+  // The service's log says how it ended.
+#ifdef _WIN32
+  const char* const how = u8"驱动程序崩溃（exit code 3）";  // abort()
+#else
+  const char* const how = u8"驱动程序崩溃（signal 11 (SIGSEGV)）";
+#endif
+  EXPECT_TRUE(RunUntil([&] { return Logged(how); })) << LogText();
 }
 
 #ifdef _WIN32
@@ -260,6 +268,38 @@ TEST_F(CardWorkerTest, WorkerThatSendsGarbageIsReplaced) {
   const CardAnswer next = Call(kNumber);
   EXPECT_EQ(next.outcome, CallOutcome::Answered);
   EXPECT_EQ(next.text, "A12345678");
+}
+
+TEST_F(CardWorkerTest, StoppingDuringAHungCallEndsTheWorkerAndAnswersOnce) {
+  SetVariable("SIMCARD_DELAY_MS", "600000");
+  Start(600);
+  ASSERT_TRUE(WaitReady()) << LogText();
+  auto hung = Submit(kNumber);
+  auto waiting = Submit(kNumber);
+  ASSERT_TRUE(RunUntil([&] { return m_calls->Busy(); }));
+  const auto start = std::chrono::steady_clock::now();
+  m_calls.reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << "never waits for the worker";
+  ASSERT_TRUE(RunUntil([&] { return hung->has_value() && waiting->has_value(); }));
+  EXPECT_EQ((*hung)->outcome, CallOutcome::Unavailable);
+  EXPECT_EQ((*waiting)->outcome, CallOutcome::Unavailable);
+  EXPECT_TRUE(Logged(u8"随读卡服务停止而结束")) << LogText();
+}
+
+// The worker holds the three standard handles and nothing else of the
+// service's: here an inheritable handle of the test stands for the service's
+// sockets and files.
+TEST_F(CardWorkerTest, WorkerInheritsNoStrayHandle) {
+  const std::string stray = testing_support::OpenStrayHandle();
+  SetVariable("READCARD_TEST_WORKER", "handles");
+  SetVariable("READCARD_TEST_HANDLE", stray.c_str());
+  Start();
+  SetVariable("READCARD_TEST_WORKER", nullptr);
+  ASSERT_TRUE(WaitReady()) << LogText();
+  const CardAnswer answer = Call(kNumber);
+  testing_support::CloseStrayHandle(stray);
+  EXPECT_EQ(answer.outcome, CallOutcome::Answered);
+  EXPECT_EQ(answer.text, "not inherited");
 }
 
 TEST_F(CardWorkerTest, FullQueueAnswersBusy) {
