@@ -48,7 +48,7 @@ DeskFacts GatherDeskFacts(const std::string& directory, const std::string& libra
 }
 
 std::string DeskJson(const DeskFacts& facts, const ToUtf8& toUtf8) {
-  using nlohmann::json;
+  using json = nlohmann::ordered_json;
   auto file = [](const DeskFile& desk) {
     return json{{"file", desk.file}, {"present", desk.present}};
   };

@@ -11,7 +11,7 @@
 namespace service {
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;  // keys in the order written
 
 std::string Lowered(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -59,6 +59,11 @@ Routed Answer(HttpResponse response, std::vector<HttpHeader> cors, std::string r
   routed.cors = std::move(cors);
   routed.refusal = std::move(refusal);
   return routed;
+}
+
+// The worker's own words when it gave any, else the fallback.
+std::string Or(const std::string& text, const char* fallback) {
+  return text.empty() ? std::string(fallback) : text;
 }
 
 }  // namespace
@@ -212,19 +217,18 @@ HttpResponse RequestHandler::AnswerCard(const Routed& routed, const CardAnswer& 
       }
       break;
     case CallOutcome::Busy:
-      response = ErrorResponse(503, "读卡器正忙，请稍后再试");
+      response = ErrorResponse(503, Or(answer.text, "读卡器正忙，请稍后再试"));
       response.headers.emplace_back("Retry-After", "1");
       break;
     case CallOutcome::TimedOut:
-      response = ErrorResponse(504, "读卡器驱动在规定时间内没有应答，读卡进程已重新启动");
+      response = ErrorResponse(504, Or(answer.text, "读卡器驱动在规定时间内没有应答"));
       break;
     case CallOutcome::WorkerDied:
-      response = ErrorResponse(502, "读卡器驱动崩溃，读卡进程已重新启动，请再读一次");
+      response = ErrorResponse(502, Or(answer.text, "读卡器驱动崩溃，请再读一次"));
       break;
     case CallOutcome::Unavailable:
     default:
-      response = ErrorResponse(
-          500, answer.text.empty() ? "读卡服务无法启动读卡进程或加载读卡库" : answer.text);
+      response = ErrorResponse(500, Or(answer.text, "读卡服务无法启动读卡进程或加载读卡库"));
       break;
   }
   AddHeaders(response, routed.cors);

@@ -8,6 +8,7 @@
 #include <boost/asio/ip/address_v4.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/read.hpp>
+#include <boost/asio/steady_timer.hpp>
 #include <boost/asio/write.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
@@ -58,9 +59,14 @@ Reply ToReply(const http::response<http::string_body>& response) {
 struct Conversation : std::enable_shared_from_this<Conversation> {
   Conversation(asio::io_context& loop, unsigned short port, std::vector<Exchange> exchanges,
                Duration limit)
-      : stream(loop), port(port), exchanges(std::move(exchanges)), limit(limit) {}
+      : stream(loop), timer(loop), port(port), exchanges(std::move(exchanges)), limit(limit) {}
 
   void Start() {
+    timer.expires_after(exchanges.front().delay);
+    timer.async_wait([self = shared_from_this()](beast::error_code) { self->Connect(); });
+  }
+
+  void Connect() {
     stream.expires_after(limit);
     stream.async_connect(Loopback(port), [self = shared_from_this()](beast::error_code error) {
       if (!error) self->Next();
@@ -90,6 +96,7 @@ struct Conversation : std::enable_shared_from_this<Conversation> {
   }
 
   beast::tcp_stream stream;
+  asio::steady_timer timer;
   unsigned short port;
   std::vector<Exchange> exchanges;
   Duration limit;

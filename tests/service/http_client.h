@@ -16,6 +16,7 @@ struct Exchange {
   std::string target = "/v1/status";
   std::vector<std::pair<std::string, std::string>> headers;  // Host added when absent
   std::string body;
+  std::chrono::milliseconds delay{0};  // wait this long before connecting
 };
 
 struct Reply {

@@ -1,6 +1,13 @@
 #include "tests/service/service_desk.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cstdlib>
+#endif
+
 #include "logger/local_time.h"
+#include "text/module_directory.h"
 #include "service/service_log.h"
 #include "tests/support/emulation.h"
 #include "tests/support/files.h"
@@ -11,10 +18,32 @@ std::string FileName(const std::string& path) {
   return path.substr(path.find_last_of("/\\") + 1);
 }
 
+std::string Built(const std::string& path) {
+#ifdef _WIN32
+  return GetModuleDirectory() + FileName(path);
+#else
+  return path;
+#endif
+}
+
+void SetVariable(const char* name, const char* value) {
+#ifdef _WIN32
+  SetEnvironmentVariableA(name, value);
+#else
+  if (value != nullptr) {
+    setenv(name, value, 1);
+  } else {
+    unsetenv(name);
+  }
+#endif
+}
+
 ServiceDesk::ServiceDesk(const std::string& program, const std::vector<std::string>& companions) {
-  m_program = m_directory.Copy(program, FileName(program));
+  m_program = m_directory.Copy(Built(program), FileName(program));
   MakeRunnable(m_program);
-  for (const std::string& companion : companions) m_directory.Copy(companion, FileName(companion));
+  for (const std::string& companion : companions) {
+    m_directory.Copy(Built(companion), FileName(companion));
+  }
 }
 
 bool ServiceDesk::Start(const std::vector<std::string>& arguments) {

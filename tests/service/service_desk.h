@@ -41,4 +41,13 @@ class ServiceDesk {
 // The file name of path.
 std::string FileName(const std::string& path);
 
+// Where the build put a file: path itself natively; under Wine the file of
+// that name beside the test program (the build machine's paths mean nothing
+// to a Windows program in the emulated guest).
+std::string Built(const std::string& path);
+
+// Sets an environment variable (nullptr: removes it) for the programs that
+// the test starts afterwards.
+void SetVariable(const char* name, const char* value);
+
 }  // namespace service_test
