@@ -274,8 +274,10 @@ TEST_F(FrontEnd, AtTheConnectionCapTheLongestWaitingGivesWay) {
   OpenConnections silent(m_desk.port(), std::vector<std::string>(80, ""));
   EXPECT_EQ(Do(Exchange{}).status, 200);
   EXPECT_EQ(Do(Post("/v1/ic-card/number", "{}")).status, 200);
+  // At least one more gave way to the first of the two (the second may
+  // find the first's place free again).
   const std::size_t closed = silent.ClosedWithin(Duration(2000));
-  EXPECT_GE(closed, 80u - 64u + 2u);
+  EXPECT_GE(closed, 80u - 64u + 1u);
   EXPECT_LT(closed, 80u);  // the cap is not lower than it should be
 }
 
