@@ -140,10 +140,16 @@ int InstallService(const CommandLine& line) {
   SERVICE_DESCRIPTIONW description = {const_cast<wchar_t*>(kDescription)};
   ChangeServiceConfig2W(service.handle, SERVICE_CONFIG_DESCRIPTION, &description);
   if (!SetRecovery(service.handle)) return Fail(LastError("无法设置服务失败后的重新启动"));
-  if (!StartServiceW(service.handle, 0, nullptr) &&
-      GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) {
-    return Fail(LastError("服务已注册，但无法启动"));
+  // The manager's database may be locked for a moment (while it starts
+  // other services): try again for up to 10 s.
+  bool started = false;
+  for (int attempt = 0; attempt < 50 && !started; ++attempt) {
+    started = StartServiceW(service.handle, 0, nullptr) != 0 ||
+              GetLastError() == ERROR_SERVICE_ALREADY_RUNNING;
+    if (!started && GetLastError() != ERROR_SERVICE_DATABASE_LOCKED) break;
+    if (!started) Sleep(200);
   }
+  if (!started) return Fail(LastError("服务已注册，但无法启动"));
   std::printf("cardservice: registered as the Windows service \"cardservice\" and started\n");
   return 0;
 }
