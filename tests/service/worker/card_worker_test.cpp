@@ -240,6 +240,8 @@ TEST_F(CardWorkerTest, WorkerThatDiesAnswersWorkerDiedAndTheNextCallIsAnswered) 
   // The service's log says how it ended.
 #ifdef _WIN32
   const char* const how = u8"驱动程序崩溃（exit code 3）";  // abort()
+#elif defined(__SANITIZE_ADDRESS__)
+  const char* const how = u8"驱动程序崩溃（exit code 1）";  // AddressSanitizer's report
 #else
   const char* const how = u8"驱动程序崩溃（signal 11 (SIGSEGV)）";
 #endif
