@@ -81,7 +81,7 @@ class CardWorkerTest : public ::testing::Test {
     WorkerSettings settings;
     settings.program = m_program;
     settings.directory = m_desk.path();
-    settings.timeoutSeconds = RunningEmulated() && timeoutSeconds > 1 ? timeoutSeconds * 6 : timeoutSeconds;
+    settings.timeoutSeconds = RunningEmulated() ? timeoutSeconds * 6 : timeoutSeconds;
     settings.queueLimit = queueLimit;
     settings.log = [this](const std::string& line) { m_log.push_back(line); };
     m_calls = StartCardWorker(m_loop, settings);
