@@ -188,6 +188,20 @@ TEST_F(CardWorkerTest, EachFailureAnswersWhatItLogged) {
   }
 }
 
+// The library prints one line on standard output when it cannot load the
+// driver: that line must not get into the worker's answers.
+TEST_F(CardWorkerTest, MissingDriverIsAFailedReadAndTheWorkerGoesOn) {
+  std::filesystem::remove(m_desk.File(driver::kCardDriverFile));
+  Start();
+  ASSERT_TRUE(WaitReady()) << LogText();
+  for (const CardRequest& request : {kNumber, kInfo}) {
+    const CardAnswer answer = Call(request);
+    EXPECT_EQ(answer.outcome, CallOutcome::Answered);
+    EXPECT_FALSE(answer.ok);
+    EXPECT_EQ(answer.text, std::string(u8"无法加载读卡动态库：") + driver::kCardDriverFile);
+  }
+}
+
 TEST_F(CardWorkerTest, BlockedLogDirectoryGivesTheFixedText) {
   m_desk.Write("Log", "a file where the log directory belongs");
   SetVariable("SIMCARD_RESULT", "-3");
