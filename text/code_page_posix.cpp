@@ -9,7 +9,9 @@ namespace text {
 namespace {
 
 // The native card library writes its messages in GBK, as on Windows
-// (-fexec-charset); this is the one place that says so.
+// (-fexec-charset); this is the one place that says so. A library built to
+// write UTF-8 makes this "UTF-8": the conversion is then the identity for
+// well-formed text and still replaces bytes that are not.
 constexpr const char kSystemCodePage[] = "GBK";
 constexpr const char kReplacementCharacter[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
