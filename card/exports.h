@@ -7,8 +7,14 @@
 // (__stdcall).
 #include <cstdint>
 
-// The library defines these functions; it does not import them.
+// The library defines these functions; it does not import them. Natively
+// they are the shared object's only visible symbols: everything else is
+// built with hidden visibility, and card/readcard.map exports exactly these.
+#ifdef _WIN32
 #define READCARD_IMPORT
+#else
+#define READCARD_IMPORT __attribute__((visibility("default")))
+#endif
 #include "include/readcard.h"
 
 // Calling convention of the definitions (empty in the native build).

@@ -12,8 +12,8 @@ namespace driver {
 #ifdef _WIN32
 constexpr char kCardDriverFile[] = "SSCardDriver.dll";
 #else
-// The native build's stand-in (tools/simdriver) is a shared object.
-constexpr char kCardDriverFile[] = "SSCardDriver.so";
+// The reader vendors' Linux drivers, and the simulated one of tools/simdriver.
+constexpr char kCardDriverFile[] = "libSSCardDriver.so";
 #endif
 
 constexpr char kReadCardFunction[] = "iReadCardBas";

@@ -1,5 +1,5 @@
 // Any driver record through both IC card exports, QTZ_DKH and
-// SBK_YKT_ICGETINFO, with the simulated card driver (SSCardDriver.so beside
+// SBK_YKT_ICGETINFO, with the simulated card driver (libSSCardDriver.so beside
 // this program) handing the record over: the real binding, reading, parsing
 // and assembly code on every input.
 //

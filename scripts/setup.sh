@@ -22,6 +22,15 @@ command -v zip >/dev/null 2>&1 || want zip
 command -v unzip >/dev/null 2>&1 || want unzip
 command -v locale-gen >/dev/null 2>&1 || want locales
 command -v wine >/dev/null 2>&1 || want wine
+# Linux hosts of the library (tests/host/linux), the aarch64 build under
+# qemu-user, and the .deb packages.
+[ -x /usr/bin/python3 ] || want python3
+command -v javac >/dev/null 2>&1 || want default-jdk-headless
+[ -f /usr/share/java/jna.jar ] || want libjna-java
+command -v aarch64-linux-gnu-g++ >/dev/null 2>&1 || want g++-aarch64-linux-gnu
+command -v qemu-aarch64-static >/dev/null 2>&1 || want qemu-user-static
+command -v dpkg-shlibdeps >/dev/null 2>&1 || want dpkg-dev
+command -v lintian >/dev/null 2>&1 || want lintian
 dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed' || want wine32:i386
 
 if [ -n "$missing" ]; then

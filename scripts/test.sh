@@ -2,7 +2,8 @@
 # Builds every tested preset from scratch-or-incrementally and runs every
 # test: the native build, the native build under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the Windows build under Wine, and a short run of
-# each fuzz target. Exits non-zero when anything fails.
+# each fuzz target, and the native build cross-built for aarch64 with its
+# suite under qemu-user. Exits non-zero when anything fails.
 #
 # Where this machine's kernel cannot run 32-bit programs (or with
 # READCARD_EMULATE=1), the Windows tests run inside one boot of an emulated
@@ -17,7 +18,7 @@ scripts/setup.sh || fail "setup could not install what the build needs"
 wine32_probe
 echo "== Windows programs: $WINE32_MODE ($WINE32_REASON)"
 
-for preset in linux linux-asan win32 fuzz; do
+for preset in linux linux-aarch64 linux-asan win32 fuzz; do
   echo "== $preset: configure and build"
   cmake --preset "$preset" >/dev/null || fail "$preset: configure"
   cmake --build --preset "$preset" || fail "$preset: build"

@@ -1,6 +1,7 @@
 #include "text/module_directory.h"
 
 #include "text/executable_path.h"
+#include "text/readcard_home.h"
 
 namespace text {
 
@@ -20,6 +21,8 @@ std::string DirectoryOf(const std::string& path, char separator,
 }  // namespace text
 
 std::string GetModuleDirectory() {
+  const text::HomeSetting home = text::ReadHomeSetting();
+  if (home.state == text::HomeSetting::kUsed) return home.directory;
   return text::DirectoryOf(text::ExecutablePath(), text::kPathSeparator,
                            text::IsLeadByte);
 }

@@ -15,5 +15,7 @@ std::string DirectoryOf(const std::string& path, char separator,
 }  // namespace text
 
 // The host program's directory with its trailing separator ("C:\Host\" for
-// C:\Host\host.exe), or "" when it cannot be had. Asks the system every time.
+// C:\Host\host.exe), or "" when it cannot be had; natively the directory that
+// READCARD_HOME names, when it names one (text/readcard_home.h). Asks the
+// system every time.
 std::string GetModuleDirectory();

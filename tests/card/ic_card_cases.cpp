@@ -29,8 +29,8 @@ using testing_support::WriteBytes;
 const char kDriverFile[] = "SSCardDriver.dll";
 const char kNoReadDriverFile[] = "SSCardDriverNoRead.dll";
 #else
-const char kDriverFile[] = "SSCardDriver.so";
-const char kNoReadDriverFile[] = "SSCardDriverNoRead.so";
+const char kDriverFile[] = "libSSCardDriver.so";
+const char kNoReadDriverFile[] = "libSSCardDriverNoRead.so";
 #endif
 const char kAnswerFile[] = "SSCardDriver.txt";
 

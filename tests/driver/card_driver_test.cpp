@@ -30,9 +30,9 @@ namespace {
 using testing_support::ScratchDirectory;
 
 #ifdef _WIN32
-const char kLibrarySuffix[] = ".dll";
+const char kNoReadDriverFile[] = "SSCardDriverNoRead.dll";
 #else
-const char kLibrarySuffix[] = ".so";
+const char kNoReadDriverFile[] = "libSSCardDriverNoRead.so";
 #endif
 
 // Where the build put the simulated drivers.
@@ -46,7 +46,7 @@ std::string DriverDirectory() {
 
 std::string DriverPath() { return DriverDirectory() + driver::kCardDriverFile; }
 std::string NoReadDriverPath() {
-  return DriverDirectory() + "SSCardDriverNoRead" + kLibrarySuffix;
+  return DriverDirectory() + kNoReadDriverFile;
 }
 
 // Whether the library at path is loaded in this process.

@@ -1,8 +1,9 @@
 /* A host program written in C, as a hospital's developers write one: it
- * includes readcard.h, links the import library libreadcard.dll.a (no
- * LoadLibrary, no GetProcAddress) and calls all ten functions. The program
- * only starts when every import resolves to an export of readcard.dll. The
- * card driver beside it must read a card (the simulated driver does).
+ * includes readcard.h, links the import library libreadcard.dll.a (natively
+ * -lreadcard; no LoadLibrary, no GetProcAddress) and calls all ten
+ * functions. The program only starts when every import resolves to an
+ * export of the library. The card driver in the host directory (natively
+ * READCARD_HOME) must read a card (the simulated driver does).
  * Exit code 0 when every check held. */
 #include <stdio.h>
 #include <string.h>
@@ -31,6 +32,7 @@ static void Check(int condition, const char* what) {
   }
 }
 
+#if defined(__i386__)
 /* The stack pointer around one call: a function that removes more or fewer
  * argument bytes than its declaration promises leaves it moved. */
 #define STACK_POINTER(into) __asm__ volatile("movl %%esp, %0" : "=r"(into))
@@ -42,6 +44,10 @@ static void Check(int condition, const char* what) {
     STACK_POINTER(after_);                                             \
     Check(before_ == after_, #call " left the stack pointer moved");   \
   } while (0)
+#else
+/* One calling convention, in which the caller removes the arguments. */
+#define CALL(result, call) ((result) = (call))
+#endif
 
 /* Head 12345678, card number 0000123456, tail 87654321: the check code is
  * their bitwise OR, 96337919. */
@@ -84,7 +90,7 @@ int main(void) {
         "CK_DKH hands back the card number field");
 
   /* QTZ_DKH and SBK_YKT_ICGETINFO read the IC card through the
-   * SSCardDriver.dll beside this program (the simulated one in tests). */
+   * card driver in the host directory (the simulated one in tests). */
   CALL(result, QTZ_DKH(0, 0, 0, 0, &icNumber, &icNumberCopy));
   Check(result == 0, "QTZ_DKH reads the card");
   Check(icNumber == number, "QTZ_DKH and CK_DKH share the first number buffer");

@@ -1,11 +1,13 @@
 #include "tools/cardhost/diagnostics.h"
 
-#include <windows.h>
+#include <algorithm>
 
 #include "config/ini_reader.h"
 #include "config/login_ini.h"
+#include "driver/card_driver.h"
 #include "include/readcard.h"
 #include "logger/day_log.h"
+#include "text/readcard_home.h"
 #include "tools/cardhost/export_calls.h"
 #include "tools/cardhost/file_version.h"
 #include "tools/cardhost/readcard_library.h"
@@ -14,9 +16,7 @@ namespace cardhost {
 
 namespace {
 
-bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool Exists(const std::string& path) { return PathExists(path); }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -27,8 +27,14 @@ std::string VersionText(const FileVersion& version) {
   return text;
 }
 
-std::string LoadFailure(DWORD error) {
-  return "Windows cannot load it: error " + std::to_string(error) + ", " + SystemMessage(error);
+std::string LoadFailure(const std::string& error) {
+  return "the system cannot load it: " + error;
+}
+
+// Below a library's line: its version resource on Windows, natively the
+// file that was loaded.
+std::string FileDetails(const std::string& path) {
+  return kFilesHaveVersions ? VersionText(ReadFileVersion(path)) : "file " + ResolvedPath(path);
 }
 
 class Check {
@@ -37,11 +43,12 @@ class Check {
       : m_directory(directory), m_output(output) {}
 
   int Run() {
-    // Loading readcard.dll creates the log directory, so look at it first.
+    // Loading the library creates the log directory, so look at it first.
     const bool logDirectoryExisted = Exists(logger::LogDirectory(m_directory));
 
     m_output.Line("cardhost --check: the files beside " + m_directory);
     m_output.Line("");
+    CheckHome();
     CheckReadcard();
     CheckDriver();
     CheckLoginIni();
@@ -55,7 +62,7 @@ class Check {
  private:
   void Item(const std::string& label, const std::string& text) {
     std::string line = label;
-    if (line.size() < 18) line.resize(18, ' ');
+    line.resize(std::max<std::size_t>(line.size() + 1, 18), ' ');
     m_output.Line(line + text);
   }
   void Problem(const std::string& label, const std::string& text) {
@@ -63,47 +70,75 @@ class Check {
     ++m_problems;
   }
 
+  // READCARD_HOME, where the platform reads it: it decides which directory
+  // all the rest is looked for in.
+  void CheckHome() {
+    if (!text::HomeVariableApplies()) return;
+    const text::HomeSetting home = text::ReadHomeSetting();
+    const std::string value = "= " + Quoted(home.value);
+    switch (home.state) {
+      case text::HomeSetting::kNotSet:
+        Item("READCARD_HOME", "not set: the files beside the host program are used");
+        return;
+      case text::HomeSetting::kUsed:
+        Item("READCARD_HOME", value + ": the files there are used");
+        return;
+      case text::HomeSetting::kEmpty:
+        Problem("READCARD_HOME", value + ": empty, IGNORED");
+        break;
+      case text::HomeSetting::kNotAbsolute:
+        Problem("READCARD_HOME", value + ": not an absolute path, IGNORED");
+        break;
+      case text::HomeSetting::kNotADirectory:
+        Problem("READCARD_HOME", value + ": no such directory, IGNORED");
+        break;
+    }
+    Item("", "the files beside the host program are used instead");
+  }
+
   void CheckReadcard() {
-    const std::string path = m_directory + "readcard.dll";
-    if (!Exists(path)) {
-      Problem("readcard.dll", "NOT FOUND: the host cannot load it");
+    const std::string path = ReadcardLocation(m_directory);
+    if (IsPath(path) && !Exists(path)) {
+      Problem(kReadcardFile, "NOT FOUND: the host cannot load it");
       return;
     }
-    const std::string version = VersionText(ReadFileVersion(path));
     ReadcardLibrary library(path);
     if (!library.loaded()) {
-      Problem("readcard.dll", "found, but " + LoadFailure(library.loadError()));
-      Item("", version);
+      if (!IsPath(path)) {
+        Problem(kReadcardFile, "NOT FOUND: the host cannot load it");
+        Item("", library.loadError());
+        return;
+      }
+      Problem(kReadcardFile, "found, but " + LoadFailure(library.loadError()));
+      Item("", FileDetails(path));
       return;
     }
     m_readcardLoaded = true;
     auto versionNumber = library.Find<READCARD_QTZ_DLL_BBH_FN>("QTZ_DLL_BBH");
     if (versionNumber == nullptr) {
-      Problem("readcard.dll", "found, but it has no QTZ_DLL_BBH: not readcard.dll");
+      Problem(kReadcardFile, std::string("found, but it has no QTZ_DLL_BBH: not ") + kReadcardFile);
     } else {
-      Item("readcard.dll", "found, QTZ_DLL_BBH answers " + std::to_string(versionNumber()));
+      Item(kReadcardFile, "found, QTZ_DLL_BBH answers " + std::to_string(versionNumber()));
     }
-    Item("", version);
+    Item("", FileDetails(IsPath(path) ? path : library.LoadedPath()));
   }
 
   void CheckDriver() {
-    const std::string path = m_directory + "SSCardDriver.dll";
+    const char* const name = driver::kCardDriverFile;
+    const std::string path = m_directory + name;
     if (!Exists(path)) {
-      Problem("SSCardDriver.dll", "NOT FOUND: QTZ_DKH and SBK_YKT_ICGETINFO cannot read cards");
+      Problem(name, "NOT FOUND: QTZ_DKH and SBK_YKT_ICGETINFO cannot read cards");
       return;
     }
-    const std::string version = VersionText(ReadFileVersion(path));
-    HMODULE driver = LoadLibraryA(path.c_str());
-    if (driver == nullptr) {
-      Problem("SSCardDriver.dll", "found, but " + LoadFailure(GetLastError()));
-    } else if (GetProcAddress(driver, "iReadCardBas") == nullptr) {
-      Problem("SSCardDriver.dll",
-              "found, but it does NOT export iReadCardBas: not the card reader's driver");
+    ReadcardLibrary driver(path);
+    if (!driver.loaded()) {
+      Problem(name, "found, but " + LoadFailure(driver.loadError()));
+    } else if (driver.Find<void*>(driver::kReadCardFunction) == nullptr) {
+      Problem(name, "found, but it does NOT export iReadCardBas: not the card reader's driver");
     } else {
-      Item("SSCardDriver.dll", "found, exports iReadCardBas");
+      Item(name, "found, exports iReadCardBas");
     }
-    if (driver != nullptr) FreeLibrary(driver);
-    Item("", version);
+    Item("", FileDetails(path));
   }
 
   void CheckLoginIni() {
@@ -153,17 +188,19 @@ class Check {
     const std::string directory = logger::LogDirectory(m_directory);
     if (!Exists(directory) && !m_readcardLoaded) {
       Item("log directory", directory);
-      Item("", "not created yet: readcard.dll creates it when a host loads it");
+      Item("", std::string("not created yet: ") + kReadcardFile + " creates it when a host loads it");
       return;
     }
     if (!Exists(directory)) {
       Problem("log directory", directory);
-      Item("", "cannot be created: readcard.dll writes no log (a file named Log in");
+      Item("", std::string("cannot be created: ") + kReadcardFile + " writes no log (a file named Log in");
       Item("", "the way? no permission to write in the host directory?)");
       return;
     }
     Item("log directory", directory);
-    if (!directoryExisted) Item("", "created just now, as cardhost loaded readcard.dll");
+    if (!directoryExisted) {
+      Item("", std::string("created just now, as cardhost loaded ") + kReadcardFile);
+    }
     const std::string today = logger::TodayLogPath(m_directory);
     const std::size_t lines = logger::SplitLines(logger::ReadFrom(today, 0)).size();
     Item("today's log", today);

@@ -17,14 +17,15 @@ struct ExportEntry {
 };
 
 int Missing(const char* name, const TextOutput& output) {
-  output.Line(std::string("readcard.dll has no export ") + name +
-              ": it is not the readcard.dll this tool belongs to");
+  output.Line(std::string(kReadcardFile) + " has no export " + name + ": it is not the " +
+              kReadcardFile + " this tool belongs to");
   return kFailed;
 }
 
 void PrintReturned(const char* name, int result, const TextOutput& output) {
   output.Line(std::string(name) + " returned " + std::to_string(result) +
-              (result == -1 ? " (failed: readcard.dll logs the reason)" : ""));
+              (result == -1 ? std::string(" (failed: ") + kReadcardFile + " logs the reason)"
+                            : std::string()));
 }
 
 // A text that an export handed back through a pointer to a text pointer;
@@ -151,7 +152,8 @@ bool ArgumentsFit(const std::string& name, const std::vector<std::string>& argum
                   const TextOutput& output) {
   const ExportEntry* entry = FindEntry(name);
   if (entry == nullptr) {
-    output.Line("readcard.dll has no export called " + name + " (see cardhost --help)");
+    output.Line(std::string(kReadcardFile) + " has no export called " + name +
+                " (see cardhost --help)");
     return false;
   }
   if (arguments.size() != ArgumentCount(*entry)) {

@@ -1,13 +1,19 @@
-// cardhost: a console host program for readcard.dll. It loads the DLL from
-// its own directory, as the hospital information system does, calls any of
-// its exports and prints the answer; for IT staff on a registration PC it
-// also checks what the DLL needs and shows the day's log.
+// cardhost: a console host program for readcard.dll (libreadcard.so on
+// Linux). It loads the library as the hospital information system does,
+// calls any of its exports and prints the answer; for IT staff on a
+// registration PC it also checks what the library needs and shows the day's
+// log.
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "text/module_directory.h"
+#include "driver/card_driver.h"
 #include "logger/day_log.h"
+#include "logger/log_file_name.h"
+#include "text/executable_path.h"
+#include "text/module_directory.h"
+#include "text/readcard_home.h"
 #include "tools/cardhost/diagnostics.h"
 #include "tools/cardhost/export_calls.h"
 #include "tools/cardhost/readcard_library.h"
@@ -18,6 +24,24 @@ namespace {
 using cardhost::TextOutput;
 
 constexpr std::size_t kDefaultLogLines = 20;
+
+// A line of the help text with this platform's names in it: the texts name
+// the Windows files.
+std::string WithPlatformNames(std::string line) {
+  const std::pair<std::string, std::string> names[] = {
+      {"readcard.dll", cardhost::kReadcardFile},
+      {"SSCardDriver.dll", driver::kCardDriverFile},
+      {"Log\\readcard\\", logger::LogDirectoryOf("", text::kPathSeparator)},
+  };
+  for (const auto& name : names) {
+    if (name.first == name.second) continue;
+    for (std::size_t at = line.find(name.first); at != std::string::npos;
+         at = line.find(name.first, at + name.second.size())) {
+      line.replace(at, name.first.size(), name.second);
+    }
+  }
+  return line;
+}
 
 void PrintUsage(const TextOutput& output) {
   const char* const head[] = {
@@ -48,9 +72,15 @@ void PrintUsage(const TextOutput& output) {
       "problem; 1 the export answered -1, the check found a problem, no log today;",
       "2 wrong usage; 3 readcard.dll could not be loaded.",
   };
-  for (const char* line : head) output.Line(line);
+  for (const char* line : head) output.Line(WithPlatformNames(line));
   for (const std::string& line : cardhost::ExportUsage()) output.Line(line);
-  for (const char* line : tail) output.Line(line);
+  for (const char* line : tail) output.Line(WithPlatformNames(line));
+  if (text::HomeVariableApplies()) {
+    output.Line("");
+    output.Line("READCARD_HOME: when it names a directory, Login.ini, the driver and the");
+    output.Line("log are looked for there instead of beside the host program (and");
+    output.Line("beside cardhost), for hosts that run under java or python3.");
+  }
 }
 
 // Parses the line count of --log; false for anything but a positive number.
@@ -85,11 +115,10 @@ int CallExport(const std::string& directory, const std::string& name,
   const std::string logPath = logger::TodayLogPath(directory);
   const std::size_t logSize = logger::FileSize(logPath);
 
-  const std::string dllPath = directory + "readcard.dll";
+  const std::string dllPath = cardhost::ReadcardLocation(directory);
   cardhost::ReadcardLibrary library(dllPath);
   if (!library.loaded()) {
-    output.Line("cannot load " + dllPath + ": error " + std::to_string(library.loadError()) +
-                ", " + cardhost::SystemMessage(library.loadError()));
+    output.Line("cannot load " + dllPath + ": " + library.loadError());
     return cardhost::kLibraryMissing;
   }
   const int exitCode = cardhost::CallExport(library, name, arguments, output);

@@ -7,6 +7,8 @@
 
 namespace cardhost {
 
+const bool kFilesHaveVersions = true;
+
 namespace {
 
 // A string value of the first language block that the resource lists.
@@ -55,5 +57,7 @@ FileVersion ReadFileVersion(const std::string& path) {
   result.product = StringValue(info, "ProductName");
   return result;
 }
+
+std::string ResolvedPath(const std::string& path) { return path; }
 
 }  // namespace cardhost

@@ -1,0 +1,82 @@
+cmake_minimum_required(VERSION 3.25)
+# Reads libreadcard.so's dynamic symbol table and dynamic section, as the
+# loader sees them, and fails unless
+# - the SONAME is libreadcard.so.<version>, with the links that the loader
+#   (libreadcard.so.<version>) and the linker (libreadcard.so) look for;
+# - the defined symbols are exactly the ten functions of readcard.h, as
+#   global functions under their plain C names and the interface's version
+#   node: nothing of the library's inside (C++ runtime, helpers, buffers).
+# LIBRARY: the real file; READELF; VERSION: the interface version.
+set(expected QTZ_DLL_BBH QTZ_DKH QTZ_ErrorString QTZ_FindWindow2 CK_DKH QTZ_HSXK
+             QTZ_YKT_JK_SD SBK_YKT_ICGETINFO SBK_YKT_ICPURCHASE SBK_YKT_ICTRANSLOG)
+set(node READCARD_${VERSION})
+
+execute_process(COMMAND ${READELF} -W -d ${LIBRARY} OUTPUT_VARIABLE dynamic RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "readelf -d failed on ${LIBRARY}")
+endif()
+if(NOT dynamic MATCHES "\\(SONAME\\)[^\n]*\\[([^]\n]+)\\]")
+  message(FATAL_ERROR "${LIBRARY} has no SONAME")
+endif()
+set(soname ${CMAKE_MATCH_1})
+if(NOT soname STREQUAL "libreadcard.so.${VERSION}")
+  message(FATAL_ERROR "SONAME is ${soname}, not libreadcard.so.${VERSION}")
+endif()
+get_filename_component(directory ${LIBRARY} DIRECTORY)
+foreach(link ${soname} libreadcard.so)
+  if(NOT IS_SYMLINK ${directory}/${link} OR NOT EXISTS ${directory}/${link})
+    message(FATAL_ERROR "${directory}/${link} is not a link to the library")
+  endif()
+endforeach()
+
+execute_process(COMMAND ${READELF} -W --dyn-syms ${LIBRARY}
+                OUTPUT_VARIABLE table RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "readelf --dyn-syms failed on ${LIBRARY}")
+endif()
+string(REPLACE "\n" ";" lines "${table}")
+set(found "")
+set(wrong "")
+foreach(line IN LISTS lines)
+  # Num: Value Size Type Bind Vis Ndx Name
+  if(NOT line MATCHES "^ *[0-9]+: +[0-9a-f]+ +[0-9]+ +([A-Z_]+) +([A-Z_]+) +([A-Z_]+) +([A-Z0-9]+) +(.+)$")
+    continue()
+  endif()
+  set(type ${CMAKE_MATCH_1})
+  set(bind ${CMAKE_MATCH_2})
+  set(visibility ${CMAKE_MATCH_3})
+  set(section ${CMAKE_MATCH_4})
+  string(STRIP "${CMAKE_MATCH_5}" name)
+  if(section STREQUAL "UND" OR bind STREQUAL "LOCAL")
+    continue()  # what the library imports; entries no other object sees
+  endif()
+  if(section STREQUAL "ABS" AND name STREQUAL node)
+    continue()  # the version node's own entry
+  endif()
+  if(NOT name MATCHES "^([A-Za-z0-9_]+)@@${node}$")
+    list(APPEND wrong "${name} (not under ${node})")
+    continue()
+  endif()
+  set(plain ${CMAKE_MATCH_1})
+  if(NOT plain IN_LIST expected)
+    list(APPEND wrong "${name}")
+  elseif(NOT type STREQUAL "FUNC" OR NOT bind STREQUAL "GLOBAL" OR NOT visibility STREQUAL "DEFAULT")
+    list(APPEND wrong "${name} (${type} ${bind} ${visibility})")
+  else()
+    list(APPEND found ${plain})
+  endif()
+endforeach()
+if(wrong)
+  list(JOIN wrong ", " wrong_text)
+  message(FATAL_ERROR "libreadcard.so exports what it must not: ${wrong_text}")
+endif()
+foreach(name IN LISTS expected)
+  if(NOT name IN_LIST found)
+    message(FATAL_ERROR "libreadcard.so does not export ${name}")
+  endif()
+endforeach()
+list(LENGTH found count)
+if(NOT count EQUAL 10)
+  message(FATAL_ERROR "libreadcard.so has ${count} exports, not ten: ${found}")
+endif()
+message(STATUS "SONAME ${soname}; exports ${found}")
