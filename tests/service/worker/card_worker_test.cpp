@@ -47,7 +47,7 @@ void SetVariable(const char* name, const char* value) {
 
 const char* const kVariables[] = {"SIMCARD_RESULT", "SIMCARD_RECORD", "SIMCARD_FAULT",
                                   "SIMCARD_DELAY_MS", "READCARD_TEST_WORKER",
-                                  "READCARD_TEST_HANDLE"};
+                                  "READCARD_TEST_HANDLE", "READCARD_HOME"};
 
 // A magnetic track that the library accepts, carrying number.
 std::string Track(const std::string& number) {
@@ -201,6 +201,27 @@ TEST_F(CardWorkerTest, MissingDriverIsAFailedReadAndTheWorkerGoesOn) {
     EXPECT_EQ(answer.text, std::string(u8"无法加载读卡动态库：") + driver::kCardDriverFile);
   }
 }
+
+#ifndef _WIN32
+// READCARD_HOME moves the desk's driver and log, never the library: the
+// worker loads the library beside itself and reads the log where the
+// library writes it.
+TEST_F(CardWorkerTest, HomeSettingMovesTheDriverAndTheLogNotTheLibrary) {
+  testing_support::ScratchDirectory home;
+  home.Copy(m_desk.File(driver::kCardDriverFile), driver::kCardDriverFile);
+  std::filesystem::remove(m_desk.File(driver::kCardDriverFile));
+  SetVariable("READCARD_HOME", home.path().c_str());
+  SetVariable("SIMCARD_RESULT", "-3");
+  SetVariable("SIMCARD_RECORD", "NOCARD");
+  Start();
+  ASSERT_TRUE(WaitReady()) << LogText();
+  const CardAnswer answer = Call(kNumber);
+  EXPECT_EQ(answer.outcome, CallOutcome::Answered);
+  EXPECT_EQ(answer.text, u8"读卡失败,错误码:-3 错误信息NOCARD");
+  EXPECT_TRUE(std::filesystem::is_directory(home.File("Log")));
+  EXPECT_FALSE(std::filesystem::exists(m_desk.File("Log")));
+}
+#endif
 
 TEST_F(CardWorkerTest, BlockedLogDirectoryGivesTheFixedText) {
   m_desk.Write("Log", "a file where the log directory belongs");
