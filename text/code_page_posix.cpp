@@ -9,8 +9,14 @@ namespace text {
 namespace {
 
 // The native card library writes its messages in GBK, as on Windows
-// (-fexec-charset); this is the one place that says so.
+// (-fexec-charset), unless the build asked for UTF-8 messages: then the
+// conversion is the identity for well-formed text and still replaces bytes
+// that are not.
+#ifdef READCARD_UTF8_MESSAGES
+constexpr const char kSystemCodePage[] = "UTF-8";
+#else
 constexpr const char kSystemCodePage[] = "GBK";
+#endif
 constexpr const char kReplacementCharacter[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
 // Converts with iconv from one encoding to the other; at each sequence that

@@ -21,15 +21,15 @@ std::string TextAt(const char* text) { return text == nullptr ? std::string() : 
 
 }  // namespace
 
-CardLibrary::CardLibrary(const driver::LibraryLoader& loader, std::string directory,
-                         std::string file, LocalClock clock)
-    : m_loader(loader), m_directory(std::move(directory)), m_file(std::move(file)), m_clock(clock) {}
+CardLibrary::CardLibrary(const driver::LibraryLoader& loader, std::string path, std::string home,
+                         LocalClock clock)
+    : m_loader(loader), m_path(std::move(path)), m_home(std::move(home)), m_clock(clock) {}
 
 CardLibrary::~CardLibrary() { Release(); }
 
 bool CardLibrary::Load() {
   Release();
-  const std::string path = m_directory + m_file;
+  const std::string& path = m_path;
   // The date before the load: the library takes its own at its load, and a
   // load that straddles midnight is caught by the next call's check.
   const std::tm now = m_clock();
@@ -49,7 +49,7 @@ bool CardLibrary::Load() {
     return false;
   }
   m_loadDate = logger::FormatDate(now);
-  m_logPath = logger::LogDirectory(m_directory) + logger::LogFileNameFor(now);
+  m_logPath = logger::LogDirectory(m_home) + logger::LogFileNameFor(now);
   m_problem.clear();
   return true;
 }

@@ -22,9 +22,10 @@ class CardLibrary {
  public:
   using LocalClock = std::tm (*)();
 
-  // directory: the desk directory, ending in its separator; file: the
-  // library's file name in it. clock tells the local time.
-  CardLibrary(const driver::LibraryLoader& loader, std::string directory, std::string file,
+  // path: the library's file. home: the directory below which the library
+  // keeps its log (the host directory by its own rules), ending in its
+  // separator. clock tells the local time.
+  CardLibrary(const driver::LibraryLoader& loader, std::string path, std::string home,
               LocalClock clock);
   ~CardLibrary();
   CardLibrary(const CardLibrary&) = delete;
@@ -47,8 +48,8 @@ class CardLibrary {
   WorkerAnswer Failure(std::size_t logSizeBefore) const;
 
   const driver::LibraryLoader& m_loader;
-  std::string m_directory;
-  std::string m_file;
+  std::string m_path;
+  std::string m_home;
   LocalClock m_clock;
   std::string m_problem;
 

@@ -6,6 +6,7 @@
 #include "service/worker/card_library.h"
 #include "service/worker/worker_protocol.h"
 #include "service/worker/worker_streams.h"
+#include "text/executable_path.h"
 #include "text/module_directory.h"
 
 namespace service {
@@ -23,8 +24,12 @@ bool Send(worker::FrameKind kind, const std::string& payload) {
 
 int RunCardWorker() {
   if (!worker::TakeStandardStreams()) return kNoStreams;
-  worker::CardLibrary library(driver::PlatformLibraryLoader(), GetModuleDirectory(),
-                              READCARD_LIBRARY_FILE, logger::LocalTimeNow);
+  // The library beside this program; its log where the library itself puts
+  // it (below READCARD_HOME natively, when that is set).
+  const std::string ownDirectory =
+      text::DirectoryOf(text::ExecutablePath(), text::kPathSeparator, text::IsLeadByte);
+  worker::CardLibrary library(driver::PlatformLibraryLoader(), ownDirectory + READCARD_LIBRARY_FILE,
+                              GetModuleDirectory(), logger::LocalTimeNow);
   if (!library.Load()) {
     Send(worker::FrameKind::Unavailable, library.problem());
     return kLibraryUnavailable;

@@ -138,7 +138,11 @@ std::shared_ptr<WorkerProcess> StartWorkerProcess(boost::asio::io_context& loop,
   sigemptyset(&none);
   posix_spawnattr_setsigdefault(&attributes, &defaults);
   posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  // A process group of its own: Ctrl+C at the service's terminal is the
+  // service's to handle (it stops and ends the worker), not the worker's.
+  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setflags(&attributes,
+                           POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
   std::string flag = "--worker";
   char* arguments[] = {const_cast<char*>(program.c_str()), flag.data(), nullptr};
   pid_t pid = -1;

@@ -47,7 +47,7 @@ void SetVariable(const char* name, const char* value) {
 
 const char* const kVariables[] = {"SIMCARD_RESULT", "SIMCARD_RECORD", "SIMCARD_FAULT",
                                   "SIMCARD_DELAY_MS", "READCARD_TEST_WORKER",
-                                  "READCARD_TEST_HANDLE"};
+                                  "READCARD_TEST_HANDLE", "READCARD_HOME"};
 
 // A magnetic track that the library accepts, carrying number.
 std::string Track(const std::string& number) {
@@ -81,7 +81,7 @@ class CardWorkerTest : public ::testing::Test {
     WorkerSettings settings;
     settings.program = m_program;
     settings.directory = m_desk.path();
-    settings.timeoutSeconds = RunningEmulated() && timeoutSeconds > 1 ? timeoutSeconds * 6 : timeoutSeconds;
+    settings.timeoutSeconds = RunningEmulated() ? timeoutSeconds * 6 : timeoutSeconds;
     settings.queueLimit = queueLimit;
     settings.log = [this](const std::string& line) { m_log.push_back(line); };
     m_calls = StartCardWorker(m_loop, settings);
@@ -188,6 +188,41 @@ TEST_F(CardWorkerTest, EachFailureAnswersWhatItLogged) {
   }
 }
 
+// The library prints one line on standard output when it cannot load the
+// driver: that line must not get into the worker's answers.
+TEST_F(CardWorkerTest, MissingDriverIsAFailedReadAndTheWorkerGoesOn) {
+  std::filesystem::remove(m_desk.File(driver::kCardDriverFile));
+  Start();
+  ASSERT_TRUE(WaitReady()) << LogText();
+  for (const CardRequest& request : {kNumber, kInfo}) {
+    const CardAnswer answer = Call(request);
+    EXPECT_EQ(answer.outcome, CallOutcome::Answered);
+    EXPECT_FALSE(answer.ok);
+    EXPECT_EQ(answer.text, std::string(u8"无法加载读卡动态库：") + driver::kCardDriverFile);
+  }
+}
+
+#ifndef _WIN32
+// READCARD_HOME moves the desk's driver and log, never the library: the
+// worker loads the library beside itself and reads the log where the
+// library writes it.
+TEST_F(CardWorkerTest, HomeSettingMovesTheDriverAndTheLogNotTheLibrary) {
+  testing_support::ScratchDirectory home;
+  home.Copy(m_desk.File(driver::kCardDriverFile), driver::kCardDriverFile);
+  std::filesystem::remove(m_desk.File(driver::kCardDriverFile));
+  SetVariable("READCARD_HOME", home.path().c_str());
+  SetVariable("SIMCARD_RESULT", "-3");
+  SetVariable("SIMCARD_RECORD", "NOCARD");
+  Start();
+  ASSERT_TRUE(WaitReady()) << LogText();
+  const CardAnswer answer = Call(kNumber);
+  EXPECT_EQ(answer.outcome, CallOutcome::Answered);
+  EXPECT_EQ(answer.text, u8"读卡失败,错误码:-3 错误信息NOCARD");
+  EXPECT_TRUE(std::filesystem::is_directory(home.File("Log")));
+  EXPECT_FALSE(std::filesystem::exists(m_desk.File("Log")));
+}
+#endif
+
 TEST_F(CardWorkerTest, BlockedLogDirectoryGivesTheFixedText) {
   m_desk.Write("Log", "a file where the log directory belongs");
   SetVariable("SIMCARD_RESULT", "-3");
@@ -240,6 +275,8 @@ TEST_F(CardWorkerTest, WorkerThatDiesAnswersWorkerDiedAndTheNextCallIsAnswered) 
   // The service's log says how it ended.
 #ifdef _WIN32
   const char* const how = u8"驱动程序崩溃（exit code 3）";  // abort()
+#elif defined(__SANITIZE_ADDRESS__)
+  const char* const how = u8"驱动程序崩溃（exit code 1）";  // AddressSanitizer's report
 #else
   const char* const how = u8"驱动程序崩溃（signal 11 (SIGSEGV)）";
 #endif
