@@ -89,6 +89,8 @@ function showDesk(desk) {
   setText('log-lines', lines.length ? lines.join('\n') : '(今天还没有日志)');
 }
 
+let refreshes = 0;
+
 async function refresh() {
   const problems = [];
   try {
@@ -106,6 +108,9 @@ async function refresh() {
   }
   setText('problem', problems.join(' '));
   setText('refreshed', `更新于 ${new Date().toLocaleTimeString('zh-CN', { hour12: false })}`);
+  // How many refreshes have finished, for whoever watches the page.
+  refreshes += 1;
+  document.body.dataset.refreshes = String(refreshes);
 }
 
 // Shows one read's answer: the number or line, the failure's message, or why

@@ -1,0 +1,61 @@
+// Headless Chromium through playwright-core, and a small web server that
+// stands in for a hospital's HIS: it serves the test pages, and the module
+// as a HIS would package it with its own files (/lib/cardservice.js).
+import fs from 'node:fs';
+import http from 'node:http';
+import { createRequire } from 'node:module';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const webFolder = path.resolve(here, '..', '..', 'web');
+
+// playwright-core from the folder that the test step installed it into
+// (WEB_TEST_MODULES), or from beside the tests when run by hand.
+function loadPlaywright() {
+  const modules = process.env.WEB_TEST_MODULES || path.join(here, 'node_modules');
+  return createRequire(path.join(modules, 'x.js'))('playwright-core');
+}
+
+// Flags for Chromium on a closed network: without the background-networking
+// ones its own connections to the outside are refused and slow it down.
+export const CHROMIUM_FLAGS = [
+  '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+];
+
+// Playwright starts Chromium with a fresh profile (--user-data-dir) of its
+// own every time.
+export async function launchChromium(extraFlags = []) {
+  const { chromium } = loadPlaywright();
+  return chromium.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    args: [...CHROMIUM_FLAGS, ...extraFlags],
+    timeout: 60000,
+  });
+}
+
+const pages = {
+  '/his.html': [path.join(here, 'his.html'), 'text/html; charset=utf-8'],
+  '/lib/cardservice.js': [path.join(webFolder, 'cardservice.js'), 'text/javascript; charset=utf-8'],
+};
+
+// Serves the HIS pages on 127.0.0.1 (and so on localhost) at a free port.
+export async function startHisServer() {
+  const server = http.createServer((request, response) => {
+    const page = pages[new URL(request.url, 'http://his').pathname];
+    if (!page || request.method !== 'GET') {
+      response.writeHead(404, { 'Content-Type': 'text/plain' });
+      response.end('not found');
+      return;
+    }
+    response.writeHead(200, { 'Content-Type': page[1], 'Cache-Control': 'no-store' });
+    response.end(fs.readFileSync(page[0]));
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const { port } = server.address();
+  return {
+    port,
+    close: () => new Promise((resolve) => server.close(resolve)),
+  };
+}
