@@ -1,9 +1,12 @@
 // Headless Chromium through playwright-core, and a small web server that
 // stands in for a hospital's HIS: it serves the test pages, and the module
 // as a HIS would package it with its own files (/lib/cardservice.js).
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
+import https from 'node:https';
 import { createRequire } from 'node:module';
+import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
@@ -40,9 +43,26 @@ const pages = {
   '/lib/cardservice.js': [path.join(webFolder, 'cardservice.js'), 'text/javascript; charset=utf-8'],
 };
 
-// Serves the HIS pages on 127.0.0.1 (and so on localhost) at a free port.
-export async function startHisServer() {
-  const server = http.createServer((request, response) => {
+// A self-signed certificate for hostName, made with openssl for one test
+// run (the browser is told to accept it).
+function selfSignedCertificate(hostName) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'readcard-tls-'));
+  try {
+    const key = path.join(folder, 'key.pem');
+    const cert = path.join(folder, 'cert.pem');
+    execFileSync('openssl', ['req', '-x509', '-newkey', 'rsa:2048', '-nodes', '-days', '2',
+      '-keyout', key, '-out', cert, '-subj', `/CN=${hostName}`,
+      '-addext', `subjectAltName=DNS:${hostName}`], { stdio: 'pipe' });
+    return { key: fs.readFileSync(key), cert: fs.readFileSync(cert) };
+  } finally {
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+}
+
+// Serves the HIS pages on 127.0.0.1 (and so on localhost) at a free port;
+// over https with a certificate for tlsHostName when one is given.
+export async function startHisServer({ tlsHostName } = {}) {
+  const serve = (request, response) => {
     const page = pages[new URL(request.url, 'http://his').pathname];
     if (!page || request.method !== 'GET') {
       response.writeHead(404, { 'Content-Type': 'text/plain' });
@@ -51,7 +71,10 @@ export async function startHisServer() {
     }
     response.writeHead(200, { 'Content-Type': page[1], 'Cache-Control': 'no-store' });
     response.end(fs.readFileSync(page[0]));
-  });
+  };
+  const server = tlsHostName
+    ? https.createServer(selfSignedCertificate(tlsHostName), serve)
+    : http.createServer(serve);
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   const { port } = server.address();
   return {

@@ -1,45 +1,51 @@
 // What Chromium's Local Network Access does to a HIS page that calls the
-// card service on the loopback address. Chromium is told to count the HIS
-// server's address as public (as a hospital's intranet or internet server
-// would be), and to resolve a made-up host name to it, for a page that is
-// not a secure context (plain http on a name other than localhost).
+// card service on the loopback address. The HIS is served under a host name
+// of its own (his.test, which Chromium resolves to this machine), over https
+// and over plain http; Chromium is told to count the HIS servers' addresses
+// as public, as a hospital's own servers are to the desk PC, or not.
 import assert from 'node:assert/strict';
 import { after, before, describe, it } from 'node:test';
 
 import { launchChromium, startHisServer } from './browser.mjs';
 import { openDesk } from './desk.mjs';
 
-const PLAIN_HOST = 'his.test';
+const HIS_HOST = 'his.test';
 
-let his;
+let plainHis;
+let secureHis;
 let desk;
-let secureOrigin; // http://localhost: a secure context
-let plainOrigin;  // http://his.test: not a secure context
+let plainOrigin;  // http://his.test:PORT: not a secure context
+let secureOrigin; // https://his.test:PORT: a secure context
 
 before(async () => {
-  his = await startHisServer();
-  secureOrigin = `http://localhost:${his.port}`;
-  plainOrigin = `http://${PLAIN_HOST}:${his.port}`;
+  plainHis = await startHisServer();
+  secureHis = await startHisServer({ tlsHostName: HIS_HOST });
+  plainOrigin = `http://${HIS_HOST}:${plainHis.port}`;
+  secureOrigin = `https://${HIS_HOST}:${secureHis.port}`;
   // Both are on the service's list: whatever is refused below, the browser
   // refused.
-  desk = await openDesk({ origins: [secureOrigin, plainOrigin] });
+  desk = await openDesk({ origins: [plainOrigin, secureOrigin] });
 });
 
 after(async () => {
   await desk?.stop();
   desk?.dispose();
-  await his?.close();
+  await plainHis?.close();
+  await secureHis?.close();
 });
 
-// Opens origin's HIS page in a browser that counts the HIS server as
-// public (or not), with the local network permission granted (or not), and
-// reads an IC card number through the page's own copy of the module.
+// Opens origin's HIS page in a browser that counts the HIS servers as public
+// (or not), with the local network permission granted (or not), and reads
+// an IC card number through the page's own copy of the module.
 async function readFrom({ origin, hisIsPublic, granted }) {
-  const flags = [`--host-resolver-rules=MAP ${PLAIN_HOST} 127.0.0.1`];
-  if (hisIsPublic) flags.push(`--ip-address-space-overrides=127.0.0.1:${his.port}=public`);
+  const flags = [`--host-resolver-rules=MAP ${HIS_HOST} 127.0.0.1`];
+  if (hisIsPublic) {
+    flags.push(`--ip-address-space-overrides=127.0.0.1:${plainHis.port}=public,` +
+      `127.0.0.1:${secureHis.port}=public`);
+  }
   const browser = await launchChromium(flags);
   try {
-    const context = await browser.newContext();
+    const context = await browser.newContext({ ignoreHTTPSErrors: true });
     // Chromium grants the permission to secure contexts only.
     let grantRefused = false;
     if (granted) {
@@ -51,8 +57,8 @@ async function readFrom({ origin, hisIsPublic, granted }) {
       }
     }
     const page = await context.newPage();
-    const console = [];
-    page.on('console', (message) => console.push(message.text()));
+    const messages = [];
+    page.on('console', (message) => messages.push(message.text()));
     await page.goto(`${origin}/his.html`);
     const result = await page.evaluate(async ([moduleUrl, base]) => {
       const { connect } = await import(moduleUrl);
@@ -62,7 +68,7 @@ async function readFrom({ origin, hisIsPublic, granted }) {
         return { secure: isSecureContext, code: error.code };
       }
     }, [`${origin}/lib/cardservice.js`, desk.url]);
-    return { ...result, grantRefused, console: console.join('\n') };
+    return { ...result, grantRefused, console: messages.join('\n') };
   } finally {
     await browser.close();
   }
@@ -70,22 +76,23 @@ async function readFrom({ origin, hisIsPublic, granted }) {
 
 describe('Local Network Access', () => {
   const cases = [
-    { name: 'a page on the desk PC itself reads, secure context or not',
-      origin: () => plainOrigin, hisIsPublic: false, granted: false, secure: false, reads: true },
-    { name: 'a public secure page is refused until the user allows it',
-      origin: () => secureOrigin, hisIsPublic: true, granted: false, secure: true, reads: false,
+    { name: 'a plain http page served from the desk PC itself reads',
+      origin: () => plainOrigin, hisIsPublic: false, secure: false, reads: true },
+    { name: 'an https page reads from the http service: loopback is not mixed content',
+      origin: () => secureOrigin, hisIsPublic: false, secure: true, reads: true },
+    { name: 'a public https page is refused until the user allows it',
+      origin: () => secureOrigin, hisIsPublic: true, secure: true, reads: false,
       because: /Permission was denied .*loopback/ },
-    { name: 'a public secure page reads once allowed',
+    { name: 'a public https page reads once allowed',
       origin: () => secureOrigin, hisIsPublic: true, granted: true, secure: true, reads: true },
-    { name: 'a public page that is not a secure context is refused, and cannot be allowed',
+    { name: 'a public plain http page is refused, and cannot be allowed',
       origin: () => plainOrigin, hisIsPublic: true, granted: true, grantRefused: true,
-      secure: false, reads: false,
-      because: /not a secure context.*loopback/ },
+      secure: false, reads: false, because: /not a secure context.*loopback/ },
   ];
   for (const each of cases) {
     it(each.name, async () => {
       const result = await readFrom({ origin: each.origin(), hisIsPublic: each.hisIsPublic,
-        granted: each.granted });
+        granted: each.granted === true });
       assert.equal(result.secure, each.secure, 'the page is the kind of context meant');
       assert.equal(result.grantRefused, each.grantRefused === true, 'granting the permission');
       if (each.reads) {
