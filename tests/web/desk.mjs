@@ -125,10 +125,11 @@ export class Desk {
 }
 
 // A desk with everything in place; origins: the web origins that
-// cardservice.ini lists. The driver goes in under the name that the service
+// cardservice.ini lists; timeoutSeconds: how long the service waits for the
+// driver; environment: for the service and so its worker and the driver. The driver goes in under the name that the service
 // itself says it looks for (GET /v1/desk), so the test follows the product's
 // own naming on every platform.
-export async function openDesk({ origins, environment = {} }) {
+export async function openDesk({ origins, environment = {}, timeoutSeconds = 10 }) {
   const built = builtFiles();
   const desk = new Desk(fs.mkdtempSync(path.join(os.tmpdir(), 'readcard-desk-')));
   desk.serviceName = path.basename(copyExecutable(built.service, desk.directory));
@@ -136,7 +137,7 @@ export async function openDesk({ origins, environment = {} }) {
   fs.copyFileSync(built.library, path.join(desk.directory, desk.libraryName));
   desk.write('Login.ini', LOGIN_INI_REAL_CARD);
   desk.write('cardservice.ini',
-    `[service]\r\nport=18086\r\norigins=${origins.join(', ')}\r\ntimeout=10\r\n`);
+    `[service]\r\nport=18086\r\norigins=${origins.join(', ')}\r\ntimeout=${timeoutSeconds}\r\n`);
   await desk.start(environment);
   const { body } = await desk.get('/v1/desk');
   if (!body.driver || typeof body.driver.file !== 'string' || body.driver.file === '' ||

@@ -248,3 +248,43 @@ describe('a HIS page of an origin not on the list', () => {
     assert.match(desk.serviceLogText(), named, 'the service log names the refused origin');
   });
 });
+
+describe('a HIS page and a slow card reader', () => {
+  const DELAY_MS = 2500; // longer than the service waits for the driver
+  let slowDesk;
+  let page;
+  before(async () => {
+    slowDesk = await openDesk({ origins: [listedOrigin], timeoutSeconds: 1,
+      environment: { SIMCARD_DELAY_MS: String(DELAY_MS) } });
+    page = await hisPage(listedOrigin);
+  });
+  after(async () => {
+    await page?.context().close();
+    await slowDesk?.stop();
+    slowDesk?.dispose();
+  });
+
+  it('sees the service busy during a read, and the read refused with 504', async () => {
+    const result = await page.evaluate(async (base) => {
+      const { connect } = await import(`${base}/v1/cardservice.js`);
+      const service = connect(base);
+      const started = performance.now();
+      const read = service.readIcCardNumber().then(
+        (answer) => ({ answer }),
+        (error) => ({ code: error.code, status: error.status, message: error.message }));
+      // The read is waiting for the driver; the status answers meanwhile.
+      await new Promise((resolve) => setTimeout(resolve, 400));
+      const during = await service.status();
+      const statusMs = performance.now() - started;
+      const outcome = await read;
+      return { during, statusMs, outcome, readMs: performance.now() - started };
+    }, slowDesk.url);
+    assert.equal(result.during.busy, true, JSON.stringify(result));
+    assert.ok(result.statusMs < DELAY_MS, `the status answered after ${result.statusMs} ms`);
+    assert.equal(result.outcome.code, 'protocol', JSON.stringify(result.outcome));
+    assert.equal(result.outcome.status, 504);
+    assert.ok(result.outcome.message.length > 0 && !result.outcome.message.includes('HTTP 504'),
+      result.outcome.message);
+    assert.ok(result.readMs < DELAY_MS + 1000, `the 504 came after ${result.readMs} ms`);
+  });
+});
