@@ -29,6 +29,9 @@ export const CHROMIUM_FLAGS = [
 
 // Playwright starts Chromium with a fresh profile (--user-data-dir) of its
 // own every time.
+// Pages wait at most this long for what a test expects of them.
+export const PAGE_TIMEOUT_MS = 10000;
+
 export async function launchChromium(extraFlags = []) {
   const { chromium } = loadPlaywright();
   return chromium.launch({

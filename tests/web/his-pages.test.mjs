@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import net from 'node:net';
 import { after, before, describe, it } from 'node:test';
 
-import { launchChromium, startHisServer } from './browser.mjs';
+import { launchChromium, PAGE_TIMEOUT_MS, startHisServer } from './browser.mjs';
 import { openDesk } from './desk.mjs';
 
 // The record that the simulated driver answers: our own values, the name in
@@ -77,6 +77,7 @@ function callInPage(page, moduleUrl, base, method, args = [], options = undefine
 
 async function hisPage(origin) {
   const context = await browser.newContext();
+  context.setDefaultTimeout(PAGE_TIMEOUT_MS);
   const page = await context.newPage();
   await page.goto(`${origin}/his.html`);
   return page;

@@ -5,7 +5,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 
-import { launchChromium } from './browser.mjs';
+import { launchChromium, PAGE_TIMEOUT_MS } from './browser.mjs';
 import { LOGIN_INI_REAL_CARD, openDesk } from './desk.mjs';
 
 const HIS_ORIGIN = 'https://his.hospital.example';
@@ -25,6 +25,7 @@ before(async () => {
   desk.setDriverAnswer(0, RECORD);
   browser = await launchChromium();
   page = await browser.newPage();
+  page.setDefaultTimeout(PAGE_TIMEOUT_MS);
   page.on('pageerror', (error) => pageErrors.push(error.message));
   await page.goto(`${desk.url}/`);
   await page.waitForFunction(() => Number(document.body.dataset.refreshes) > 0);
@@ -140,6 +141,7 @@ describe('the status page', () => {
 
   it('also loads as http://localhost', async () => {
     const other = await browser.newPage();
+    other.setDefaultTimeout(PAGE_TIMEOUT_MS);
     try {
       await other.goto(`${desk.url.replace('127.0.0.1', 'localhost')}/`);
       await other.waitForFunction(() => document.getElementById('version').textContent !== '…');
