@@ -103,6 +103,10 @@ void ChooseAnswer(const char* directory, DriverAnswer& answer) {
     answer.fillBytes = count < 0 ? 0 : count > 1024 ? 1024 : count;
   }
   if (const char* fault = std::getenv("SIMCARD_FAULT")) answer.fault = FaultNamed(fault);
+  if (const char* delay = std::getenv("SIMCARD_DELAY_MS")) {
+    const int32_t milliseconds = ToInteger(delay);
+    answer.delayMs = milliseconds < 0 ? 0 : milliseconds;
+  }
 }
 
 }  // namespace simdriver

@@ -33,6 +33,7 @@ struct DriverAnswer {
   bool writeRecord = true;        // false: the buffer is left as it was
   int fillBytes = -1;             // 0 to 1024: that many pattern bytes, no NUL
   Fault fault = Fault::kNone;
+  int delayMs = 0;  // waited before answering (SIMCARD_DELAY_MS)
 };
 
 // Fills answer as SSCardDriver.txt in directory, if it exists, and the
