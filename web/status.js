@@ -89,9 +89,15 @@ function showDesk(desk) {
   setText('log-lines', lines.length ? lines.join('\n') : '(今天还没有日志)');
 }
 
+// How many refreshes have finished and how many are under way, on the
+// page's body for whoever watches the page (data-refreshes,
+// data-refreshing).
 let refreshes = 0;
+let refreshing = 0;
 
 async function refresh() {
+  refreshing += 1;
+  document.body.dataset.refreshing = String(refreshing);
   const problems = [];
   try {
     showDesk(await fetchDesk());
@@ -108,9 +114,10 @@ async function refresh() {
   }
   setText('problem', problems.join(' '));
   setText('refreshed', `更新于 ${new Date().toLocaleTimeString('zh-CN', { hour12: false })}`);
-  // How many refreshes have finished, for whoever watches the page.
   refreshes += 1;
+  refreshing -= 1;
   document.body.dataset.refreshes = String(refreshes);
+  document.body.dataset.refreshing = String(refreshing);
 }
 
 // Shows one read's answer: the number or line, the failure's message, or why

@@ -28,7 +28,8 @@ before(async () => {
   page.setDefaultTimeout(PAGE_TIMEOUT_MS);
   page.on('pageerror', (error) => pageErrors.push(error.message));
   await page.goto(`${desk.url}/`);
-  await page.waitForFunction(() => Number(document.body.dataset.refreshes) > 0);
+  await page.waitForFunction(() => Number(document.body.dataset.refreshes) > 0 &&
+    document.body.dataset.refreshing === '0');
 });
 
 after(async () => {
@@ -40,11 +41,17 @@ after(async () => {
 const text = (id) => page.locator(`#${id}`).textContent();
 const className = (id) => page.locator(`#${id}`).getAttribute('class');
 
-// Clicks the refresh button and waits until that refresh has finished.
+// Waits until no refresh of the page is under way.
+const settled = () => page.waitForFunction(() => document.body.dataset.refreshing === '0');
+
+// Clicks the refresh button and waits until that refresh has finished, so
+// that the page shows what the service said after the click.
 async function refreshed() {
+  await settled();
   const count = Number(await page.locator('body').getAttribute('data-refreshes'));
   await page.click('#refresh');
-  await page.waitForFunction((old) => Number(document.body.dataset.refreshes) > old, count);
+  await page.waitForFunction((old) => Number(document.body.dataset.refreshes) > old &&
+    document.body.dataset.refreshing === '0', count);
 }
 
 // Clicks a read button and waits for its answer to settle.
@@ -55,6 +62,8 @@ async function read(button, answer) {
     const state = document.getElementById(id).dataset.state;
     return state !== undefined && state !== 'pending';
   }, answer);
+  // The read ends with a refresh of the page (its log lines).
+  await settled();
   return { state: await element.getAttribute('data-state'), text: await element.textContent() };
 }
 
@@ -110,11 +119,12 @@ describe('the status page', () => {
 
   it('follows Login.ini as it changes', async (t) => {
     t.after(() => desk.write('Login.ini', LOGIN_INI_REAL_CARD));
+    // number: what the IC card number button then shows.
     const states = [
-      { ini: null, loginIni: 'bad', virtual: '未开启 (没有 Login.ini)' },
-      { ini: '[MAIN]\r\nREALCARD=true\r\n[QTZH]\r\nCURRENT=1\r\n1=V0000001\r\n', loginIni: 'good',
-        virtual: /^已开启/ },
-      { ini: LOGIN_INI_REAL_CARD, loginIni: 'good', virtual: '未开启' },
+      { ini: null, loginIni: 'bad', virtual: '未开启 (没有 Login.ini)', number: NUMBER },
+      { ini: '[MAIN]\r\nREALCARD=true\r\n[QTZH]\r\nCURRENT=2\r\n1=V0000001\r\n2=V0000002\r\n',
+        loginIni: 'good', virtual: /^已开启/, number: 'V0000002' },
+      { ini: LOGIN_INI_REAL_CARD, loginIni: 'good', virtual: '未开启', number: NUMBER },
     ];
     for (const state of states) {
       if (state.ini === null) desk.remove('Login.ini');
@@ -125,6 +135,9 @@ describe('the status page', () => {
       const virtual = await text('virtual-card');
       if (state.virtual instanceof RegExp) assert.match(virtual, state.virtual);
       else assert.equal(virtual, state.virtual);
+      const shown = await read('read-number', 'answer-number');
+      assert.equal(shown.state, 'ok', shown.text);
+      assert.ok(shown.text.endsWith(state.number), `${shown.text} with ${state.ini}`);
     }
   });
 
