@@ -6,6 +6,7 @@ import fs from 'node:fs';
 import http from 'node:http';
 import https from 'node:https';
 import { createRequire } from 'node:module';
+import net from 'node:net';
 import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -46,25 +47,27 @@ const pages = {
   '/lib/cardservice.js': [path.join(webFolder, 'cardservice.js'), 'text/javascript; charset=utf-8'],
 };
 
-// A self-signed certificate for hostName, made with openssl for one test
-// run (the browser is told to accept it).
+// A self-signed certificate for hostName (a name or an IP address), made
+// with openssl for one test run (the browser is told to accept it).
 function selfSignedCertificate(hostName) {
+  const altName = net.isIP(hostName) ? `IP:${hostName}` : `DNS:${hostName}`;
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'readcard-tls-'));
   try {
     const key = path.join(folder, 'key.pem');
     const cert = path.join(folder, 'cert.pem');
     execFileSync('openssl', ['req', '-x509', '-newkey', 'rsa:2048', '-nodes', '-days', '2',
       '-keyout', key, '-out', cert, '-subj', `/CN=${hostName}`,
-      '-addext', `subjectAltName=DNS:${hostName}`], { stdio: 'pipe' });
+      '-addext', `subjectAltName=${altName}`], { stdio: 'pipe' });
     return { key: fs.readFileSync(key), cert: fs.readFileSync(cert) };
   } finally {
     fs.rmSync(folder, { recursive: true, force: true });
   }
 }
 
-// Serves the HIS pages on 127.0.0.1 (and so on localhost) at a free port;
-// over https with a certificate for tlsHostName when one is given.
-export async function startHisServer({ tlsHostName } = {}) {
+// Serves the HIS pages on address (127.0.0.1, and so localhost, unless
+// told otherwise) at a free port; over https with a certificate for
+// tlsHostName when one is given.
+export async function startHisServer({ tlsHostName, address = '127.0.0.1' } = {}) {
   const serve = (request, response) => {
     const page = pages[new URL(request.url, 'http://his').pathname];
     if (!page || request.method !== 'GET') {
@@ -78,7 +81,7 @@ export async function startHisServer({ tlsHostName } = {}) {
   const server = tlsHostName
     ? https.createServer(selfSignedCertificate(tlsHostName), serve)
     : http.createServer(serve);
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  await new Promise((resolve) => server.listen(0, address, resolve));
   const { port } = server.address();
   return {
     port,
