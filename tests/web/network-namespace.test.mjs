@@ -2,8 +2,12 @@
 // switches in the browser: run inside a network namespace of its own, whose
 // loopback interface also carries a public address (from a range kept for
 // documentation, 203.0.113.0/24), so that a HIS server can listen there on
-// this closed machine. CTest starts it with unshare (tests/web/CMakeLists.txt).
+// this closed machine; and with Chromium's policy directory on a tmpfs of
+// that namespace, so that enterprise policies can be tried. CTest starts it
+// through in-network-namespace.sh.
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 
 import { launchChromium, startHisServer } from './browser.mjs';
@@ -32,7 +36,29 @@ after(async () => {
   await secureHis?.close();
 });
 
-async function readFrom(origin, { granted }) {
+// The managed policy directory, written only when it lies on the tmpfs of
+// this test's own mount namespace, never on the machine's /etc.
+function policyDirectory() {
+  const directory = process.env.CHROMIUM_POLICY_DIR;
+  assert.ok(directory, 'CHROMIUM_POLICY_DIR names the private policy directory');
+  const mounts = fs.readFileSync('/proc/self/mountinfo', 'utf8').split('\n')
+    .map((line) => line.split(' '))
+    .filter((fields) => fields.length > 4 && fields[fields.indexOf('-') + 1] === 'tmpfs')
+    .map((fields) => fields[4]);
+  assert.ok(mounts.some((mount) => directory.startsWith(`${mount}/`) && mount !== '/tmp' &&
+    mount.startsWith('/etc/')), `${directory} lies on a private tmpfs below /etc`);
+  return directory;
+}
+
+// Chromium reads its managed policies when it starts.
+function setPolicies(policies) {
+  const file = path.join(policyDirectory(), 'readcard-test.json');
+  if (policies) fs.writeFileSync(file, JSON.stringify(policies));
+  else fs.rmSync(file, { force: true });
+}
+
+async function readFrom(origin, { granted, policies }) {
+  setPolicies(policies);
   const browser = await launchChromium();
   try {
     const context = await browser.newContext({ ignoreHTTPSErrors: true });
@@ -64,17 +90,34 @@ describe('HIS pages from a public address', () => {
     }
   });
 
+  // policy: a managed policy that lists the page's origin.
+  const listing = (name) => (origin) => ({ [name]: [origin] });
   const cases = [
     { name: 'over plain http: refused by the browser', origin: () => plainOrigin,
-      granted: false, secure: false, reads: false, because: /not a secure context.*loopback/ },
+      secure: false, reads: false, because: /not a secure context.*loopback/ },
     { name: 'over https: refused until the user allows it', origin: () => secureOrigin,
-      granted: false, secure: true, reads: false, because: /Permission was denied .*loopback/ },
+      secure: true, reads: false, because: /Permission was denied .*loopback/ },
     { name: 'over https: read once allowed', origin: () => secureOrigin,
       granted: true, secure: true, reads: true },
+    { name: 'over https: read without asking under LocalNetworkAccessAllowedForUrls',
+      origin: () => secureOrigin, policy: listing('LocalNetworkAccessAllowedForUrls'),
+      secure: true, reads: true },
+    { name: 'over https: read without asking under LoopbackNetworkAllowedForUrls',
+      origin: () => secureOrigin, policy: listing('LoopbackNetworkAllowedForUrls'),
+      secure: true, reads: true },
+    { name: 'over https: still asked under LocalNetworkAllowedForUrls, which is not for loopback',
+      origin: () => secureOrigin, policy: listing('LocalNetworkAllowedForUrls'),
+      secure: true, reads: false, because: /Permission was denied .*loopback/ },
+    { name: 'over plain http: refused even under LocalNetworkAccessAllowedForUrls',
+      origin: () => plainOrigin, policy: listing('LocalNetworkAccessAllowedForUrls'),
+      secure: false, reads: false, because: /not a secure context.*loopback/ },
   ];
+  after(() => setPolicies(null));
   for (const each of cases) {
     it(each.name, async () => {
-      const result = await readFrom(each.origin(), { granted: each.granted });
+      const origin = each.origin();
+      const result = await readFrom(origin, { granted: each.granted === true,
+        policies: each.policy ? each.policy(origin) : null });
       assert.equal(result.secure, each.secure, 'the page is the kind of context meant');
       if (each.reads) {
         assert.equal(result.answer?.ok, true, JSON.stringify(result));
