@@ -1,5 +1,6 @@
 #include "service/http_server.h"
 
+#include <list>
 #include <optional>
 #include <utility>
 
@@ -14,12 +15,19 @@ namespace beast = boost::beast;
 namespace http = beast::http;
 using tcp = asio::ip::tcp;
 
+namespace {
+class Connection;
+}  // namespace
+
 struct HttpServer::Shared {
   CardCalls* cards = nullptr;
   LogLine log;
   ServerLimits limits;
   std::shared_ptr<const RequestHandler> handler;
   std::size_t connections = 0;
+  // The connections waiting for their client (the request's headers or
+  // body), the longest waiting first: at the cap the first gives way.
+  std::list<Connection*> waiting;
 };
 
 namespace {
@@ -57,12 +65,34 @@ class Connection : public std::enable_shared_from_this<Connection> {
       : m_stream(std::move(socket)), m_shared(std::move(shared)) {
     ++m_shared->connections;
   }
-  ~Connection() { --m_shared->connections; }
+  ~Connection() {
+    StopWaiting();
+    --m_shared->connections;
+  }
 
   void Start() { ReadHeader(); }
 
+  // Closes the connection while it waits for its client: a new one needs
+  // its place.
+  void GiveWay() {
+    StopWaiting();
+    Close();
+  }
+
  private:
+  void StartWaiting() {
+    if (m_waiting) return;
+    m_waiting = m_shared->waiting.insert(m_shared->waiting.end(), this);
+  }
+
+  void StopWaiting() {
+    if (!m_waiting) return;
+    m_shared->waiting.erase(*m_waiting);
+    m_waiting.reset();
+  }
+
   void ReadHeader() {
+    StartWaiting();
     m_parser.emplace();
     m_parser->header_limit(static_cast<std::uint32_t>(m_shared->limits.headerLimit));
     m_parser->body_limit(m_shared->limits.bodyLimit);
@@ -118,6 +148,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
   }
 
   void Dispatch() {
+    StopWaiting();
     auto& request = m_parser->get();
     m_version = request.version();
     m_keepAlive = request.keep_alive();
@@ -137,6 +168,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
   }
 
   void WriteAndClose(const HttpResponse& response, unsigned version) {
+    StopWaiting();
     m_version = version;
     Write(response, true);
   }
@@ -172,12 +204,13 @@ class Connection : public std::enable_shared_from_this<Connection> {
   std::shared_ptr<HttpServer::Shared> m_shared;
   unsigned m_version = 11;
   bool m_keepAlive = true;
+  std::optional<std::list<Connection*>::iterator> m_waiting;
 };
 
 }  // namespace
 
 HttpServer::HttpServer(asio::io_context& loop, LogLine log, ServerLimits limits)
-    : m_acceptor(loop), m_shared(std::make_shared<Shared>()) {
+    : m_acceptor(loop), m_retry(loop), m_shared(std::make_shared<Shared>()) {
   m_shared->log = std::move(log);
   m_shared->limits = limits;
 }
@@ -218,14 +251,24 @@ void HttpServer::Serve(std::shared_ptr<const RequestHandler> handler, CardCalls&
 void HttpServer::Accept() {
   m_acceptor.async_accept([this](beast::error_code error, tcp::socket socket) {
     if (error == asio::error::operation_aborted || !m_acceptor.is_open()) return;
-    if (!error) {
-      if (m_shared->connections >= m_shared->limits.connectionLimit) {
-        beast::error_code ignored;
-        socket.close(ignored);  // over the cap: the client may try again
-      } else {
-        std::make_shared<Connection>(std::move(socket), m_shared)->Start();
-      }
+    if (error) {
+      // Accepting again at once would fail again at once: wait a little.
+      m_retry.expires_after(std::chrono::milliseconds(100));
+      m_retry.async_wait([this](beast::error_code waited) {
+        if (!waited) Accept();
+      });
+      return;
     }
+    if (m_shared->connections >= m_shared->limits.connectionLimit) {
+      if (m_shared->waiting.empty()) {
+        // Every connection is being answered: the client may try again.
+        beast::error_code ignored;
+        socket.close(ignored);
+        return Accept();
+      }
+      m_shared->waiting.front()->GiveWay();
+    }
+    std::make_shared<Connection>(std::move(socket), m_shared)->Start();
     Accept();
   });
 }
@@ -233,6 +276,7 @@ void HttpServer::Accept() {
 void HttpServer::Stop() {
   beast::error_code ignored;
   m_acceptor.close(ignored);
+  m_retry.cancel();
 }
 
 }  // namespace service

@@ -12,6 +12,7 @@
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/steady_timer.hpp>
 
 #include "service/card_calls.h"
 #include "service/request_handler.h"
@@ -50,6 +51,7 @@ class HttpServer {
   void Accept();
 
   boost::asio::ip::tcp::acceptor m_acceptor;
+  boost::asio::steady_timer m_retry;  // after a failed accept (no descriptors left, say)
   std::shared_ptr<Shared> m_shared;
 };
 

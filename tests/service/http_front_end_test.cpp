@@ -268,6 +268,19 @@ TEST_F(FrontEnd, DropsConnectionsWhoseRequestNeverCompletes) {
   EXPECT_EQ(Do(Exchange{}).status, 200);
 }
 
+TEST_F(FrontEnd, AtTheConnectionCapTheLongestWaitingGivesWay) {
+  // More silent connections than the service keeps open: it still answers,
+  // each newcomer taking the place of the one that has waited longest.
+  OpenConnections silent(m_desk.port(), std::vector<std::string>(80, ""));
+  EXPECT_EQ(Do(Exchange{}).status, 200);
+  EXPECT_EQ(Do(Post("/v1/ic-card/number", "{}")).status, 200);
+  // At least one more gave way to the first of the two (the second may
+  // find the first's place free again).
+  const std::size_t closed = silent.ClosedWithin(Duration(2000));
+  EXPECT_GE(closed, 80u - 64u + 1u);
+  EXPECT_LT(closed, 80u);  // the cap is not lower than it should be
+}
+
 TEST(FrontEndProgram, APortInUseIsAClearMessageAndExitCode1) {
   PortHolder busy;
   ServiceDesk desk(SERVICE_DOUBLE_PROGRAM);
