@@ -32,6 +32,14 @@ command -v qemu-aarch64-static >/dev/null 2>&1 || want qemu-user-static
 command -v dpkg-shlibdeps >/dev/null 2>&1 || want dpkg-dev
 command -v lintian >/dev/null 2>&1 || want lintian
 dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed' || want wine32:i386
+# The browser tests: Node with npm (their modules come from npm, installed by
+# the test step), Debian's Chromium, openssl for a test certificate, and ip
+# for a network namespace with a public address.
+command -v node >/dev/null 2>&1 || want nodejs
+command -v npm >/dev/null 2>&1 || want npm
+[ -x /usr/bin/chromium ] || want chromium
+command -v openssl >/dev/null 2>&1 || want openssl
+command -v ip >/dev/null 2>&1 || want iproute2
 
 if [ -n "$missing" ]; then
   if [ "$(id -u)" != 0 ]; then
