@@ -8,6 +8,7 @@
 #include "service/card_calls.h"
 #include "service/command_line.h"
 #include "service/service_main.h"
+#include "service/system_text.h"
 #include "service/windows_service.h"
 
 int main(int argc, char** argv) {
@@ -15,12 +16,13 @@ int main(int argc, char** argv) {
   service::CommandLine line;
   std::string error;
   if (!service::ParseCommandLine(arguments, line, error)) {
-    std::fprintf(stderr, "cardservice: %s\n%s", error.c_str(), service::Usage().c_str());
+    std::fprintf(stderr, "%s",
+                 service::ConsoleText("cardservice: " + error + "\n" + service::Usage()).c_str());
     return 2;
   }
   switch (line.mode) {
     case service::ProgramMode::Help:
-      std::printf("%s", service::Usage().c_str());
+      std::printf("%s", service::ConsoleText(service::Usage()).c_str());
       return 0;
     case service::ProgramMode::Worker:
       return service::RunCardWorker();

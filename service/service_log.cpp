@@ -5,7 +5,7 @@
 #include "logger/local_time.h"
 #include "logger/log_file_name.h"
 #include "logger/make_directories.h"
-#include "text/code_page.h"
+#include "service/system_text.h"
 #include "text/executable_path.h"
 
 namespace service {
@@ -50,12 +50,7 @@ void ServiceLog::Write(const std::string& text) {
   const std::tm now = logger::LocalTimeNow();
   const std::string line = ServiceLogLine(now, text);
   if (m_echo) {
-#ifdef _WIN32
-    // The console shows the system code page.
-    std::fprintf(stderr, "cardservice: %s\n", text::Utf8ToSystem(line).c_str());
-#else
-    std::fprintf(stderr, "cardservice: %s\n", line.c_str());
-#endif
+    std::fprintf(stderr, "cardservice: %s\n", ConsoleText(line).c_str());
     std::fflush(stderr);
   }
   const std::string path = ServiceLogDirectory(m_directory) + ServiceLogFileName(now);

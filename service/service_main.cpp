@@ -38,7 +38,8 @@ int RunService(const CommandLine& line, const CardCallsFactory& startCards,
   bool configFound = false;
   std::string error;
   if (!ReadServiceConfig(configPath, config, configFound, error)) {
-    std::fprintf(stderr, "cardservice: 配置文件有误: %s\n", SystemTextToUtf8(error).c_str());
+    std::fprintf(stderr, "%s\n",
+                 ConsoleText("cardservice: 配置文件有误: " + SystemTextToUtf8(error)).c_str());
     log.Write("未启动：配置文件有误: " + SystemTextToUtf8(error));
     return 2;
   }
@@ -47,8 +48,10 @@ int RunService(const CommandLine& line, const CardCallsFactory& startCards,
   boost::asio::io_context loop;
   HttpServer server(loop, [&log](const std::string& text) { log.Write(text); }, ServerLimits{});
   if (!server.Listen(static_cast<unsigned short>(config.port), error)) {
-    std::fprintf(stderr, "cardservice: 无法在 127.0.0.1:%d 上监听（端口已被占用？）: %s\n",
-                 config.port, SystemTextToUtf8(error).c_str());
+    std::fprintf(stderr, "%s\n",
+                 ConsoleText("cardservice: 无法在 127.0.0.1:" + std::to_string(config.port) +
+                             " 上监听（端口已被占用？）: " + SystemTextToUtf8(error))
+                     .c_str());
     log.Write("未启动：无法在 127.0.0.1:" + std::to_string(config.port) +
               " 上监听: " + SystemTextToUtf8(error));
     return 1;

@@ -7,4 +7,8 @@ namespace service {
 
 std::string SystemTextToUtf8(const std::string& text);
 
+// UTF-8 text as the console shows it: the system code page on Windows
+// (a Chinese console reads GBK), unchanged elsewhere.
+std::string ConsoleText(const std::string& utf8);
+
 }  // namespace service

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "service/system_text.h"
 #include "service/windows_service.h"
 
 namespace service {
@@ -61,11 +62,11 @@ std::string LastError(const char* what) {
   char text[512] = {};
   FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
                  text, sizeof text, nullptr);
-  return std::string(what) + " (" + std::to_string(error) + "): " + text;
+  return std::string(what) + " (" + std::to_string(error) + "): " + SystemTextToUtf8(text);
 }
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "cardservice: %s\n", message.c_str());
+  std::fprintf(stderr, "%s\n", ConsoleText("cardservice: " + message).c_str());
   return 1;
 }
 
