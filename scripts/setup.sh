@@ -17,6 +17,9 @@ command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || want g++-mingw-w64-i686
 command -v i686-w64-mingw32-g++-win32 >/dev/null 2>&1 || want g++-mingw-w64-i686-win32
 [ -f /usr/src/googletest/CMakeLists.txt ] || want googletest
 [ -f /usr/include/benchmark/benchmark.h ] || want libbenchmark-dev
+# The card service: Boost.Beast and Asio, and nlohmann-json (headers only).
+[ -f /usr/include/boost/beast.hpp ] || want libboost1.81-dev
+[ -f /usr/include/nlohmann/json.hpp ] || want nlohmann-json3-dev
 command -v gcovr >/dev/null 2>&1 || want gcovr
 command -v zip >/dev/null 2>&1 || want zip
 command -v unzip >/dev/null 2>&1 || want unzip
