@@ -14,7 +14,7 @@ iterations=${1:-2000}
 
 scripts/setup.sh >/dev/null
 cmake --preset bench >/dev/null
-cmake --build --preset bench --target card_bench
+cmake --build --preset bench --target card_bench service_bench
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target wine_bench first_load_bench empty_library package_zip
 
@@ -36,6 +36,11 @@ awk -F, '
     pair("CardNumberRead", "DriverCallFloor")
     pair("CardInfoRead", "DriverCallFloor")
   }' "$native/results.csv"
+
+echo "== a card read through the card service against the same read in-process (native)"
+rm -rf "$native/Log"
+"$native/service_bench" 2>/dev/null
+rm -rf "$native/Log"
 
 echo "== readcard.dll under Wine (QueryPerformanceCounter)"
 wine=build/wine-bench

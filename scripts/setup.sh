@@ -20,6 +20,9 @@ command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || want g++-mingw-w64-i686
 command -v i686-w64-mingw32-g++-win32 >/dev/null 2>&1 || want g++-mingw-w64-i686-win32
 [ -f /usr/src/googletest/CMakeLists.txt ] || want googletest
 [ -f /usr/include/benchmark/benchmark.h ] || want libbenchmark-dev
+# The card service: Boost.Beast and Asio, and nlohmann-json (headers only).
+[ -f /usr/include/boost/beast.hpp ] || want libboost1.81-dev
+[ -f /usr/include/nlohmann/json.hpp ] || want nlohmann-json3-dev
 command -v gcovr >/dev/null 2>&1 || want gcovr
 command -v zip >/dev/null 2>&1 || want zip
 command -v unzip >/dev/null 2>&1 || want unzip
@@ -35,6 +38,14 @@ command -v qemu-aarch64-static >/dev/null 2>&1 || want qemu-user-static
 command -v dpkg-shlibdeps >/dev/null 2>&1 || want dpkg-dev
 command -v lintian >/dev/null 2>&1 || want lintian
 dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed' || want wine32:i386
+# The browser tests: Node with npm (their modules come from npm, installed by
+# the test step), Debian's Chromium, openssl for a test certificate, and ip
+# for a network namespace with a public address.
+command -v node >/dev/null 2>&1 || want nodejs
+command -v npm >/dev/null 2>&1 || want npm
+[ -x /usr/bin/chromium ] || want chromium
+command -v openssl >/dev/null 2>&1 || want openssl
+command -v ip >/dev/null 2>&1 || want iproute2
 
 if [ -n "$missing" ]; then
   if [ "$(id -u)" != 0 ]; then

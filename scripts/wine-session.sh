@@ -9,6 +9,11 @@
 #   sh scripts/wine-session.sh CMD [ARG]...
 set -eu
 cd "$(dirname "$0")/.."
+# The guest's kernel starts with the loopback interface down; the card
+# service's tests talk to it over 127.0.0.1 (busybox's ip, or iproute2's).
+if command -v ip >/dev/null 2>&1 && ! ip link show lo 2>/dev/null | grep -q 'UP'; then
+  ip link set lo up || echo "wine-session: cannot bring the loopback interface up" >&2
+fi
 WINEPREFIX=${WINEPREFIX:-$PWD/build/wineprefix}
 export WINEPREFIX
 [ -f "$WINEPREFIX/system.reg" ] ||

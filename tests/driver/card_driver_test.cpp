@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -94,7 +95,8 @@ const driver::LibraryLoader kCountingLoader = {CountedLoad, CountedFind, Counted
 
 const char* const kDriverVariables[] = {"SIMCARD_RESULT", "SIMCARD_RECORD",
                                         "SIMCARD_NOWRITE", "SIMCARD_FILL",
-                                        "SIMCARD_FAULT",  "SIMCARD_OVERRUN"};
+                                        "SIMCARD_FAULT",  "SIMCARD_OVERRUN",
+                                        "SIMCARD_DELAY_MS"};
 
 class CardDriverTest : public testing::Test {
  protected:
@@ -206,6 +208,17 @@ TEST_F(CardDriverTest, CanFailWithoutWritingTheBuffer) {
   char record[1024] = "earlier record";
   EXPECT_EQ(ReadCard(DriverPath(), record), -3);
   EXPECT_STREQ(record, "earlier record");
+}
+
+TEST_F(CardDriverTest, WaitsAsLongAsAskedAndThenAnswers) {
+  SetVariable("SIMCARD_RESULT", "-3");
+  SetVariable("SIMCARD_RECORD", "NOCARD");
+  SetVariable("SIMCARD_DELAY_MS", "300");
+  char record[1024] = {};
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ReadCard(DriverPath(), record), -3);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+  EXPECT_STREQ(record, "NOCARD");
 }
 
 TEST_F(CardDriverTest, FillsExactlyTheBytesAskedForWithoutNul) {

@@ -130,6 +130,30 @@ expect_output("${output}" "QTZ_DKH returned 0")
 run(output code ${WINE_RUN} ${root}/cardhost.exe SBK_YKT_ICGETINFO --lang en)
 expect_output("${output}" "SBK_YKT_ICGETINFO returned 0")
 
+# The card service, ready for a desk: the program and its settings, which
+# Notepad shows (CR LF) and the service reads as they ship.
+if(WITH_CARDSERVICE)
+  foreach(file cardservice.exe cardservice.ini)
+    if(NOT EXISTS ${root}/${file})
+      fail("the package lacks ${file}")
+    endif()
+  endforeach()
+  file(READ ${root}/cardservice.ini service_ini HEX)
+  if(NOT service_ini MATCHES "0d0a" OR NOT service_ini MATCHES "5b736572766963655d")
+    fail("cardservice.ini must hold [service] with CR LF line ends")
+  endif()
+  run(output code ${WINE_RUN} ${root}/cardservice.exe --help)
+  expect_output("${output}" "--install")
+  if(NOT code EQUAL 0)
+    fail("cardservice --help exited with ${code}")
+  endif()
+  # A port that cannot be is refused before anything starts.
+  run(output code ${WINE_RUN} ${root}/cardservice.exe --port 99999)
+  if(NOT code EQUAL 2)
+    fail("cardservice --port 99999 exited with ${code}, not 2")
+  endif()
+endif()
+
 # A host developer's program, built against the package alone.
 execute_process(COMMAND ${C_COMPILER} -std=c99 -Wall -Werror -O2 -I ${root}/include
                         ${C_HOST_SOURCE} ${root}/lib/libreadcard.dll.a

@@ -110,6 +110,10 @@ void ChooseAnswer(const char* directory, DriverAnswer& answer) {
                             ? kExtraBytesLimit
                             : static_cast<std::size_t>(count);
   }
+  if (const char* delay = std::getenv("SIMCARD_DELAY_MS")) {
+    const int32_t milliseconds = ToInteger(delay);
+    answer.delayMs = milliseconds < 0 ? 0 : milliseconds;
+  }
 }
 
 }  // namespace simdriver

@@ -41,6 +41,7 @@ struct DriverAnswer {
   // record is written (SIMCARD_OVERRUN): a driver with a larger buffer in mind.
   std::size_t extraBytes = 0;
   Fault fault = Fault::kNone;
+  int delayMs = 0;  // waited before answering (SIMCARD_DELAY_MS)
 };
 
 // Fills answer as SSCardDriver.txt in directory, if it exists, and the

@@ -8,6 +8,7 @@
 #include "tools/simdriver/driver_answer.h"
 #include "tools/simdriver/faults.h"
 #include "tools/simdriver/own_directory.h"
+#include "tools/simdriver/pause.h"
 
 #ifdef SIMDRIVER_CDECL
 // SSCardDriverCdecl.dll: the vendor's slip of building the driver __cdecl,
@@ -44,6 +45,7 @@ int32_t SIMDRIVER_CALL iReadCardBas(int32_t mode, char* record) {
   simdriver::OwnDirectory(directory, sizeof directory);
   simdriver::DriverAnswer answer;
   simdriver::ChooseAnswer(directory, answer);
+  simdriver::Pause(answer.delayMs);  // a slow reader, or a hung one
   if (answer.fault == simdriver::Fault::kOverrun) {
     FillPattern(record, simdriver::kRecordSize + simdriver::kOverrunBytes);
     return answer.result;

@@ -1,0 +1,250 @@
+#include "service/request_handler.h"
+
+#include <cctype>
+#include <utility>
+
+#include <nlohmann/json.hpp>
+
+#include "config/ini_reader.h"
+#include "service/web_files.h"
+
+namespace service {
+namespace {
+
+using json = nlohmann::ordered_json;  // keys in the order written
+
+std::string Lowered(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// JSON text that never throws: bytes that are not UTF-8 become U+FFFD.
+std::string JsonText(const json& value) {
+  return value.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+HttpResponse JsonResponse(int status, const json& value) {
+  HttpResponse response;
+  response.status = status;
+  response.body = JsonText(value);
+  response.headers.emplace_back("Cache-Control", "no-store");
+  return response;
+}
+
+enum class Endpoint { None, Status, Desk, WebFile, IcCardNumber, IcCardInfo, MagneticCard };
+
+Endpoint EndpointOf(const std::string& path) {
+  if (path == "/v1/status") return Endpoint::Status;
+  if (path == "/v1/desk") return Endpoint::Desk;
+  if (path == "/v1/ic-card/number") return Endpoint::IcCardNumber;
+  if (path == "/v1/ic-card/info") return Endpoint::IcCardInfo;
+  if (path == "/v1/magnetic-card") return Endpoint::MagneticCard;
+  if (FindWebFile(path) != nullptr) return Endpoint::WebFile;
+  return Endpoint::None;
+}
+
+bool IsCardRoute(Endpoint route) {
+  return route == Endpoint::IcCardNumber || route == Endpoint::IcCardInfo ||
+         route == Endpoint::MagneticCard;
+}
+
+void AddHeaders(HttpResponse& response, const std::vector<HttpHeader>& headers) {
+  response.headers.insert(response.headers.end(), headers.begin(), headers.end());
+}
+
+Routed Answer(HttpResponse response, std::vector<HttpHeader> cors, std::string refusal = {}) {
+  Routed routed;
+  AddHeaders(response, cors);
+  routed.response = std::move(response);
+  routed.cors = std::move(cors);
+  routed.refusal = std::move(refusal);
+  return routed;
+}
+
+// The worker's own words when it gave any, else the fallback.
+std::string Or(const std::string& text, const char* fallback) {
+  return text.empty() ? std::string(fallback) : text;
+}
+
+}  // namespace
+
+HttpResponse ErrorResponse(int status, const std::string& message) {
+  return JsonResponse(status, json{{"ok", false}, {"message", message}});
+}
+
+bool IsJsonContentType(const std::string& value) {
+  std::string type = value.substr(0, value.find(';'));
+  type = Lowered(TrimBlanks(type));
+  return type == "application/json";
+}
+
+std::string PathOf(const std::string& target) {
+  return target.substr(0, target.find_first_of("?#"));
+}
+
+RequestHandler::RequestHandler(AccessPolicy policy, ServiceState state)
+    : m_policy(std::move(policy)), m_state(std::move(state)) {}
+
+bool RequestHandler::HostAllowed(const std::optional<std::string>& host) const {
+  if (!host) return false;
+  const std::string name = Lowered(*host);
+  const std::string port = std::to_string(m_policy.port);
+  for (const char* allowed : {"127.0.0.1", "localhost"}) {
+    if (name == std::string(allowed) + ":" + port) return true;
+    if (m_policy.port == 80 && name == allowed) return true;
+  }
+  return false;
+}
+
+bool RequestHandler::OriginAllowed(const std::string& origin) const {
+  const std::string port = std::to_string(m_policy.port);
+  if (origin == "http://127.0.0.1:" + port || origin == "http://localhost:" + port) return true;
+  for (const std::string& allowed : m_policy.origins) {
+    if (origin == allowed) return true;
+  }
+  return false;
+}
+
+Routed RequestHandler::Route(const HttpRequest& request) const {
+  if (!HostAllowed(request.host)) {
+    return Answer(ErrorResponse(403, "拒绝访问：主机名不是 127.0.0.1 或 localhost"), {},
+                  "主机名 " + request.host.value_or("(无)") + " 不被接受");
+  }
+  std::vector<HttpHeader> cors;
+  if (request.origin) {
+    if (!OriginAllowed(*request.origin)) {
+      return Answer(ErrorResponse(403, "拒绝访问：此网页的来源未获准使用读卡服务"), {},
+                    "来源 " + *request.origin + " 不在允许列表中");
+    }
+    cors.emplace_back("Access-Control-Allow-Origin", *request.origin);
+    cors.emplace_back("Vary", "Origin");
+  }
+
+  const std::string path = PathOf(request.target);
+  const Endpoint route = EndpointOf(path);
+  if (route == Endpoint::None) return Answer(ErrorResponse(404, "没有这个地址：" + path.substr(0, 200)), cors);
+
+  const std::string allowedMethod = IsCardRoute(route) ? "POST" : "GET";
+  if (request.method == "OPTIONS") {
+    HttpResponse preflight;
+    preflight.status = 204;
+    preflight.contentType.clear();
+    preflight.headers = {{"Allow", allowedMethod + ", OPTIONS"}};
+    if (request.origin) {
+      preflight.headers.emplace_back("Access-Control-Allow-Methods", "POST, GET");
+      preflight.headers.emplace_back("Access-Control-Allow-Headers", "Content-Type");
+      preflight.headers.emplace_back("Access-Control-Max-Age", "600");
+      if (request.privateNetworkPreflight) {
+        preflight.headers.emplace_back("Access-Control-Allow-Private-Network", "true");
+      }
+    }
+    return Answer(std::move(preflight), cors);
+  }
+  if (request.method != allowedMethod) {
+    HttpResponse refused = ErrorResponse(405, "此地址只接受 " + allowedMethod + " 请求");
+    refused.headers.emplace_back("Allow", allowedMethod + ", OPTIONS");
+    return Answer(std::move(refused), cors);
+  }
+  if (request.body.size() > kBodyLimit) {
+    return Answer(TooLarge(), cors, "请求内容超过 4 KiB");
+  }
+
+  switch (route) {
+    case Endpoint::Status: {
+      const int version = m_state.version ? m_state.version() : -1;
+      json status{{"service", "readcard"},
+                  {"version", version >= 0 ? json(version) : json(nullptr)},
+                  {"busy", m_state.busy ? m_state.busy() : false}};
+      return Answer(JsonResponse(200, status), cors);
+    }
+    case Endpoint::Desk: {
+      HttpResponse desk = JsonResponse(200, json::object());
+      if (m_state.desk) desk.body = m_state.desk();
+      return Answer(std::move(desk), cors);
+    }
+    case Endpoint::WebFile: {
+      const WebFile* file = FindWebFile(path);
+      HttpResponse page;
+      page.contentType = file->contentType;
+      page.body.assign(reinterpret_cast<const char*>(file->data), file->size);
+      page.headers.emplace_back("Cache-Control", "no-cache");
+      return Answer(std::move(page), cors);
+    }
+    default:
+      break;
+  }
+
+  // A card operation.
+  if (!request.contentType || !IsJsonContentType(*request.contentType)) {
+    return Answer(ErrorResponse(415, "请求内容类型必须是 application/json"), cors,
+                  "内容类型 " + request.contentType.value_or("(无)") + " 不是 application/json");
+  }
+  const json body = json::parse(request.body, nullptr, false);
+  if (body.is_discarded()) return Answer(ErrorResponse(400, "请求内容不是有效的 JSON"), cors);
+  if (!body.is_object()) return Answer(ErrorResponse(400, "请求内容必须是 JSON 对象"), cors);
+
+  CardRequest card;
+  if (route == Endpoint::IcCardNumber) {
+    card.operation = CardOperation::IcCardNumber;
+  } else if (route == Endpoint::IcCardInfo) {
+    card.operation = CardOperation::IcCardInfo;
+  } else {
+    card.operation = CardOperation::MagneticCard;
+    auto track = body.find("track");
+    if (track == body.end() || !track->is_string()) {
+      return Answer(ErrorResponse(400, "缺少磁条内容 track，或它不是文本"), cors);
+    }
+    card.track = track->get<std::string>();
+  }
+  Routed routed;
+  routed.card = std::move(card);
+  routed.cors = std::move(cors);
+  return routed;
+}
+
+HttpResponse RequestHandler::AnswerCard(const Routed& routed, const CardAnswer& answer) const {
+  HttpResponse response;
+  switch (answer.outcome) {
+    case CallOutcome::Answered:
+      if (!answer.ok) {
+        const std::string message =
+            answer.text.empty() ? "读卡失败，读卡日志也无法写入" : answer.text;
+        response = JsonResponse(200, json{{"ok", false}, {"message", message}});
+      } else if (routed.card && routed.card->operation == CardOperation::IcCardInfo) {
+        response = JsonResponse(200, json{{"ok", true}, {"info", answer.text}});
+      } else {
+        response = JsonResponse(200, json{{"ok", true}, {"number", answer.text}});
+      }
+      break;
+    case CallOutcome::Busy:
+      response = ErrorResponse(503, Or(answer.text, "读卡器正忙，请稍后再试"));
+      response.headers.emplace_back("Retry-After", "1");
+      break;
+    case CallOutcome::TimedOut:
+      response = ErrorResponse(504, Or(answer.text, "读卡器驱动在规定时间内没有应答"));
+      break;
+    case CallOutcome::WorkerDied:
+      response = ErrorResponse(502, Or(answer.text, "读卡器驱动崩溃，请再读一次"));
+      break;
+    case CallOutcome::Unavailable:
+    default:
+      response = ErrorResponse(500, Or(answer.text, "读卡服务无法启动读卡进程或加载读卡库"));
+      break;
+  }
+  AddHeaders(response, routed.cors);
+  return response;
+}
+
+HttpResponse RequestHandler::TooLarge() const {
+  return ErrorResponse(413, "请求内容超过 4 KiB");
+}
+
+HttpResponse RequestHandler::HeadersTooLarge() const {
+  return ErrorResponse(431, "请求头过大");
+}
+
+HttpResponse RequestHandler::NotHttp() const {
+  return ErrorResponse(400, "无法识别的 HTTP 请求");
+}
+
+}  // namespace service

@@ -1,0 +1,29 @@
+#pragma once
+// The card service as a Windows service: registered with the service control
+// manager to start with the system and to be restarted after a failure.
+#include "service/command_line.h"
+#include "service/service_main.h"
+
+namespace service {
+
+// The name under which the service is registered.
+constexpr char kServiceName[] = "cardservice";
+
+// --install: registers this program (with the line's --config and --port)
+// as an automatically started service that restarts after a failure, and
+// starts it. Exit code: 0 done, 1 failed (with the reason on standard error).
+int InstallService(const CommandLine& line);
+
+// --uninstall: stops the service and removes its registration.
+int UninstallService();
+
+// --service: runs the service under the service control manager, whose stop
+// control stops it.
+int RunUnderServiceManager(const CommandLine& line, const CardCallsFactory& startCards);
+
+// For the program in the foreground: what to do once it listens so that the
+// system's ways of ending a console program stop it cleanly (Windows: closing
+// the console window, logging off; signals cover Ctrl+C elsewhere).
+std::function<void(StopFunction)> ConsoleStopHook();
+
+}  // namespace service

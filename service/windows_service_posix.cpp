@@ -1,0 +1,24 @@
+// Outside Windows there is no service control manager: the system's own
+// service manager (systemd, say) runs the program in the foreground.
+#include <cstdio>
+
+#include "service/windows_service.h"
+
+namespace service {
+namespace {
+
+int NotHere() {
+  std::fprintf(stderr, "cardservice: --install、--uninstall 与 --service 只在 Windows 上可用\n");
+  return 2;
+}
+
+}  // namespace
+
+int InstallService(const CommandLine&) { return NotHere(); }
+int UninstallService() { return NotHere(); }
+int RunUnderServiceManager(const CommandLine&, const CardCallsFactory&) { return NotHere(); }
+
+// SIGINT and SIGTERM stop it; nothing more to watch.
+std::function<void(StopFunction)> ConsoleStopHook() { return {}; }
+
+}  // namespace service

@@ -1,0 +1,14 @@
+#pragma once
+// What a failed card call wrote to the day's log, as the desk staff should
+// read it: the records' messages without their time stamp and level.
+#include <string>
+
+namespace service::worker {
+
+// The messages of the records in text (bytes appended to the log file during
+// one call), one a line. A record's message may itself span lines; a line
+// that does not open a record belongs to the one before it. "" when text
+// holds no record.
+std::string LoggedMessages(const std::string& text);
+
+}  // namespace service::worker

@@ -1,0 +1,214 @@
+#include <windows.h>
+
+#include <cstdio>
+
+#include <boost/asio/windows/object_handle.hpp>
+#include <boost/asio/windows/stream_handle.hpp>
+#include <boost/asio/write.hpp>
+
+#include "service/worker/worker_process.h"
+
+namespace service::worker {
+
+namespace {
+
+// The exit code that TerminateProcess leaves on a worker the service ended.
+constexpr UINT kEndedByService = 0xE0DE;
+
+std::string SystemError(const char* what) {
+  char text[96];
+  std::snprintf(text, sizeof text, "%s: error %lu", what, GetLastError());
+  return text;
+}
+
+std::string HowItEnded(HANDLE process) {
+  DWORD code = 0;
+  if (!GetExitCodeProcess(process, &code)) return "not known";
+  char text[40];
+  std::snprintf(text, sizeof text, code > 0xFFFF ? "exit code 0x%08lX" : "exit code %lu", code);
+  return text;
+}
+
+class Handle {
+ public:
+  Handle() = default;
+  explicit Handle(HANDLE handle) : m_handle(handle) {}
+  ~Handle() { Close(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  Handle(Handle&& other) noexcept : m_handle(other.release()) {}
+  Handle& operator=(Handle&& other) noexcept {
+    if (this != &other) {
+      Close();
+      m_handle = other.release();
+    }
+    return *this;
+  }
+  HANDLE get() const { return m_handle; }
+  bool valid() const { return m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE; }
+  HANDLE release() {
+    HANDLE handle = m_handle;
+    m_handle = nullptr;
+    return handle;
+  }
+  void Close() {
+    if (valid()) CloseHandle(m_handle);
+    m_handle = nullptr;
+  }
+
+ private:
+  HANDLE m_handle = nullptr;
+};
+
+class WindowsWorker : public WorkerProcess, public std::enable_shared_from_this<WindowsWorker> {
+ public:
+  WindowsWorker(boost::asio::io_context& loop, HANDLE process, HANDLE input, HANDLE output)
+      : m_process(loop, process), m_input(loop, input), m_output(loop, output) {}
+
+  ~WindowsWorker() override {
+    if (m_process.is_open()) TerminateProcess(m_process.native_handle(), kEndedByService);
+  }
+
+  void Write(std::string bytes, std::function<void(bool)> done) override {
+    auto buffer = std::make_shared<std::string>(std::move(bytes));
+    boost::asio::async_write(m_input, boost::asio::buffer(*buffer),
+                             [buffer, done](const boost::system::error_code& error, std::size_t) {
+                               done(!error);
+                             });
+  }
+
+  void Read(std::function<void(bool, const char*, std::size_t)> done) override {
+    auto self = shared_from_this();
+    m_output.async_read_some(boost::asio::buffer(m_buffer),
+                             [self, done](const boost::system::error_code& error, std::size_t got) {
+                               done(!error && got > 0, self->m_buffer, got);
+                             });
+  }
+
+  void End(std::function<void(const std::string&)> ended) override {
+    TerminateProcess(m_process.native_handle(), kEndedByService);  // fails harmlessly once it is gone
+    boost::system::error_code ignored;
+    m_input.close(ignored);
+    m_output.close(ignored);
+    auto self = shared_from_this();
+    m_process.async_wait([self, ended](const boost::system::error_code&) {
+      const std::string how = HowItEnded(self->m_process.native_handle());
+      boost::system::error_code ignored;
+      self->m_process.close(ignored);
+      if (ended) ended(how);
+    });
+  }
+
+ private:
+  boost::asio::windows::object_handle m_process;
+  boost::asio::windows::stream_handle m_input;   // the worker's standard input
+  boost::asio::windows::stream_handle m_output;  // the worker's standard output
+  char m_buffer[4096];
+};
+
+// A pipe whose service end is overlapped (for the event loop) and whose
+// worker end is an ordinary, inheritable handle. inbound: the service reads.
+bool MakePipe(bool inbound, Handle& serviceEnd, Handle& workerEnd, std::string& problem) {
+  static LONG counter = 0;
+  char name[96];
+  std::snprintf(name, sizeof name, "\\\\.\\pipe\\readcard-worker-%lu-%lu-%ld",
+                GetCurrentProcessId(), GetTickCount(), InterlockedIncrement(&counter));
+  const DWORD access = (inbound ? PIPE_ACCESS_INBOUND : PIPE_ACCESS_OUTBOUND) |
+                       FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE;
+  serviceEnd = Handle(CreateNamedPipeA(name, access, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0,
+                                       nullptr));
+  if (!serviceEnd.valid()) {
+    problem = SystemError("CreateNamedPipe");
+    return false;
+  }
+  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+  workerEnd = Handle(CreateFileA(name, inbound ? GENERIC_WRITE : GENERIC_READ, 0, &inheritable,
+                                 OPEN_EXISTING, 0, nullptr));
+  if (!workerEnd.valid()) {
+    problem = SystemError("CreateFile (pipe)");
+    return false;
+  }
+  return true;
+}
+
+// The worker's standard error: an inheritable copy of the service's own,
+// or the null device where the service has none (as a Windows service).
+Handle WorkerErrorHandle() {
+  HANDLE own = GetStdHandle(STD_ERROR_HANDLE);
+  HANDLE copy = nullptr;
+  if (own != nullptr && own != INVALID_HANDLE_VALUE &&
+      DuplicateHandle(GetCurrentProcess(), own, GetCurrentProcess(), &copy, 0, TRUE,
+                      DUPLICATE_SAME_ACCESS)) {
+    return Handle(copy);
+  }
+  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+  return Handle(CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                            OPEN_EXISTING, 0, nullptr));
+}
+
+// The attribute list that lets the worker inherit exactly handles, not
+// every inheritable handle the service happens to hold.
+class HandleList {
+ public:
+  explicit HandleList(HANDLE* handles, std::size_t count) {
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    m_storage.resize(size);
+    m_list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(m_storage.data());
+    m_ready = InitializeProcThreadAttributeList(m_list, 1, 0, &size) &&
+              UpdateProcThreadAttribute(m_list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles,
+                                        count * sizeof(HANDLE), nullptr, nullptr);
+  }
+  ~HandleList() {
+    if (m_ready) DeleteProcThreadAttributeList(m_list);
+  }
+  LPPROC_THREAD_ATTRIBUTE_LIST get() const { return m_ready ? m_list : nullptr; }
+
+ private:
+  std::string m_storage;
+  LPPROC_THREAD_ATTRIBUTE_LIST m_list = nullptr;
+  bool m_ready = false;
+};
+
+}  // namespace
+
+std::shared_ptr<WorkerProcess> StartWorkerProcess(boost::asio::io_context& loop,
+                                                  const std::string& program,
+                                                  const std::string& directory,
+                                                  std::string& problem) {
+  Handle inputService, inputWorker, outputService, outputWorker;
+  if (!MakePipe(false, inputService, inputWorker, problem) ||
+      !MakePipe(true, outputService, outputWorker, problem)) {
+    return nullptr;
+  }
+  Handle errorWorker = WorkerErrorHandle();
+  HANDLE inherited[3] = {inputWorker.get(), outputWorker.get(), errorWorker.get()};
+  HandleList handleList(inherited, errorWorker.valid() ? 3 : 2);
+  if (handleList.get() == nullptr) {
+    problem = SystemError("UpdateProcThreadAttribute");
+    return nullptr;
+  }
+  STARTUPINFOEXA startup = {};
+  startup.StartupInfo.cb = sizeof startup;
+  startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+  startup.StartupInfo.hStdInput = inputWorker.get();
+  startup.StartupInfo.hStdOutput = outputWorker.get();
+  startup.StartupInfo.hStdError = errorWorker.get();
+  startup.lpAttributeList = handleList.get();
+  std::string commandLine = "\"" + program + "\" --worker";
+  PROCESS_INFORMATION process = {};
+  // No console of its own (nor the service's: Ctrl+C there is the service's
+  // business, not the worker's).
+  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                      EXTENDED_STARTUPINFO_PRESENT | CREATE_NO_WINDOW, nullptr,
+                      directory.empty() ? nullptr : directory.c_str(), &startup.StartupInfo,
+                      &process)) {
+    problem = program + ": " + SystemError("CreateProcess");
+    return nullptr;
+  }
+  CloseHandle(process.hThread);
+  return std::make_shared<WindowsWorker>(loop, process.hProcess, inputService.release(),
+                                         outputService.release());
+}
+
+}  // namespace service::worker

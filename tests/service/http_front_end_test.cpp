@@ -1,0 +1,315 @@
+// The card service's program over real loopback sockets, with the test
+// stand-in for its card worker: every protocol failure, CORS, keep-alive,
+// concurrent reads, garbage, a port in use, a clean stop.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/service/service_desk.h"
+#include "tests/support/emulation.h"
+#include "tests/support/stdout_capture.h"
+
+namespace service_test {
+namespace {
+
+using nlohmann::json;
+
+const char kHis[] = "https://his.hospital.example";
+
+class FrontEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_desk.directory().Write("cardservice.ini",
+                             std::string("[service]\norigins = ") + kHis + ", http://10.1.2.3:8080\n");
+    ASSERT_TRUE(m_desk.Start()) << m_desk.Output();
+  }
+
+  Reply Do(Exchange exchange) { return Send(m_desk.port(), exchange); }
+  std::string Host() const { return "127.0.0.1:" + std::to_string(m_desk.port()); }
+
+  ServiceDesk m_desk{SERVICE_DOUBLE_PROGRAM};
+};
+
+Exchange Post(const std::string& target, const std::string& body,
+              std::vector<std::pair<std::string, std::string>> headers = {
+                  {"Content-Type", "application/json"}}) {
+  return Exchange{"POST", target, std::move(headers), body};
+}
+
+TEST_F(FrontEnd, PrintsOneListeningLine) {
+  EXPECT_NE(m_desk.Output().find("cardservice: listening on http://127.0.0.1:" +
+                                 std::to_string(m_desk.port()) +
+                                 testing_support::kStdoutLineEnd),
+            std::string::npos)
+      << m_desk.Output();
+}
+
+TEST_F(FrontEnd, EveryProtocolFailureAnswersItsStatusAndMessage) {
+  const std::string bigBody = "{\"track\":\"" + std::string(5000, '1') + "\"}";
+  struct Case {
+    const char* name;
+    Exchange exchange;
+    int status;
+  };
+  const std::vector<Case> cases = {
+      {"evil host", {"GET", "/v1/status", {{"Host", "evil.example"}}, ""}, 403},
+      {"evil host on our port",
+       {"GET", "/v1/status", {{"Host", "evil.example:" + std::to_string(m_desk.port())}}, ""}, 403},
+      {"foreign origin", Post("/v1/ic-card/number", "{}",
+                              {{"Content-Type", "application/json"}, {"Origin", "https://evil.example"}}),
+       403},
+      {"unknown path", {"GET", "/v1/nothing", {}, ""}, 404},
+      {"wrong method", {"GET", "/v1/ic-card/info", {}, ""}, 405},
+      {"PUT", {"PUT", "/v1/status", {}, "x"}, 405},
+      {"body over 4 KiB", Post("/v1/magnetic-card", bigBody), 413},
+      {"no content type", Post("/v1/ic-card/number", "{}", {}), 415},
+      {"plain text", Post("/v1/ic-card/number", "{}", {{"Content-Type", "text/plain"}}), 415},
+      {"malformed JSON", Post("/v1/ic-card/number", "{\"a\":"), 400},
+      {"not an object", Post("/v1/ic-card/info", "[1]"), 400},
+      {"missing track", Post("/v1/magnetic-card", "{}"), 400},
+      {"non-string track", Post("/v1/magnetic-card", "{\"track\":37}"), 400},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Reply reply = Do(c.exchange);
+    ASSERT_TRUE(reply.received);
+    EXPECT_EQ(reply.status, c.status);
+    EXPECT_EQ(reply.Header("content-type").rfind("application/json", 0), 0u);
+    const json body = json::parse(reply.body);
+    EXPECT_EQ(body["ok"], false);
+    EXPECT_FALSE(body["message"].get<std::string>().empty());
+    EXPECT_TRUE(reply.Header("access-control-allow-origin").empty());
+  }
+  // Each refusal of who called or what was sent is in the service's log,
+  // naming the origin or host.
+  const std::string log = m_desk.Log();
+  for (const char* named : {"evil.example", "https://evil.example", "text/plain", "4096"}) {
+    EXPECT_NE(log.find(named), std::string::npos) << named << "\n" << log;
+  }
+}
+
+TEST_F(FrontEnd, CardReadsAnswerThroughTheWorker) {
+  const std::vector<std::pair<std::string, std::string>> json = {
+      {"Content-Type", "application/json; charset=utf-8"}, {"Origin", kHis}};
+  struct Case {
+    std::string target, body;
+    int status;
+    std::string key, value;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"/v1/ic-card/number", "{}", 200, "number", "A12345678"},
+           {"/v1/ic-card/info", "{}", 200, "info", "330100#张三#"},
+           {"/v1/magnetic-card", R"({"track":"0123"})", 200, "number", "N0123"},
+           {"/v1/magnetic-card", R"({"track":"fail"})", 200, "message", "读卡失败,错误码:-3 错误信息NOCARD"},
+           {"/v1/magnetic-card", R"({"track":"hang"})", 504, "ok", ""},
+           {"/v1/magnetic-card", R"({"track":"crash"})", 502, "ok", ""},
+           {"/v1/magnetic-card", R"({"track":"broken"})", 500, "ok", ""}}) {
+    SCOPED_TRACE(c.body);
+    const Reply reply = Do(Post(c.target, c.body, json));
+    ASSERT_TRUE(reply.received);
+    EXPECT_EQ(reply.status, c.status);
+    EXPECT_EQ(reply.Header("access-control-allow-origin"), kHis);
+    EXPECT_EQ(reply.Header("vary"), "Origin");
+    const nlohmann::json body = nlohmann::json::parse(reply.body);
+    if (!c.value.empty()) {
+      EXPECT_EQ(body[c.key], c.value);
+    }
+    EXPECT_EQ(body["ok"], c.key != "message" && c.status == 200);
+  }
+}
+
+TEST_F(FrontEnd, PreflightFromAListedOriginOnly) {
+  const Exchange listed{"OPTIONS", "/v1/ic-card/number",
+                        {{"Origin", "http://10.1.2.3:8080"},
+                         {"Access-Control-Request-Method", "POST"},
+                         {"Access-Control-Request-Headers", "content-type"}},
+                        ""};
+  const Reply allowed = Do(listed);
+  EXPECT_EQ(allowed.status, 204);
+  EXPECT_EQ(allowed.Header("access-control-allow-origin"), "http://10.1.2.3:8080");
+  EXPECT_NE(allowed.Header("access-control-allow-methods").find("POST"), std::string::npos);
+  EXPECT_EQ(allowed.Header("access-control-allow-headers"), "Content-Type");
+
+  Exchange foreign = listed;
+  foreign.headers[0].second = "http://10.1.2.3:8081";
+  const Reply refused = Do(foreign);
+  EXPECT_EQ(refused.status, 403);
+  EXPECT_TRUE(refused.Header("access-control-allow-origin").empty());
+  EXPECT_TRUE(refused.Header("access-control-allow-methods").empty());
+}
+
+TEST_F(FrontEnd, ServesItsPageAndScriptsAndDesk) {
+  struct Case {
+    const char* target;
+    const char* type;
+  };
+  for (const Case& c : std::vector<Case>{{"/", "text/html"},
+                                         {"/status.js", "text/javascript"},
+                                         {"/v1/cardservice.js", "text/javascript"},
+                                         {"/v1/cardservice.d.ts", "text/plain"}}) {
+    const Reply reply = Do({"GET", c.target, {{"Host", "localhost:" + std::to_string(m_desk.port())}}, ""});
+    EXPECT_EQ(reply.status, 200) << c.target;
+    EXPECT_EQ(reply.Header("content-type").rfind(c.type, 0), 0u) << c.target;
+    EXPECT_FALSE(reply.body.empty());
+  }
+  const json desk = json::parse(Do({"GET", "/v1/desk", {}, ""}).body);
+  EXPECT_EQ(desk["service"], "readcard");
+  EXPECT_EQ(desk["version"], 86);
+  EXPECT_EQ(desk["origins"], json({kHis, "http://10.1.2.3:8080"}));
+  EXPECT_EQ(desk["driver"]["present"], false);  // this desk has no driver
+  EXPECT_TRUE(desk["log"]["lines"].is_array());
+}
+
+TEST_F(FrontEnd, KeepsTheConnectionAlive) {
+  const std::vector<Reply> replies = SendOnOneConnection(
+      m_desk.port(), {Exchange{}, Post("/v1/ic-card/number", "{}"), Exchange{"GET", "/nope", {}, ""},
+                      Post("/v1/magnetic-card", R"({"track":"7"})")});
+  ASSERT_EQ(replies.size(), 4u);
+  EXPECT_EQ(replies[0].status, 200);
+  EXPECT_EQ(json::parse(replies[1].body)["number"], "A12345678");
+  EXPECT_EQ(replies[2].status, 404);
+  EXPECT_EQ(json::parse(replies[3].body)["number"], "N7");
+}
+
+TEST_F(FrontEnd, ConcurrentReadsAreEachAnsweredOrBusyNeverMixed) {
+  std::vector<Exchange> reads;
+  for (int i = 0; i < 30; ++i) {
+    if (i % 3 == 0) reads.push_back(Post("/v1/ic-card/number", "{}"));
+    if (i % 3 == 1) reads.push_back(Post("/v1/ic-card/info", "{}"));
+    if (i % 3 == 2) reads.push_back(Post("/v1/magnetic-card", "{\"track\":\"" + std::to_string(i) + "\"}"));
+  }
+  const std::vector<Reply> replies = SendAtOnce(m_desk.port(), reads);
+  int answered = 0, busy = 0;
+  for (int i = 0; i < 30; ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_TRUE(replies[i].received);
+    const json body = json::parse(replies[i].body);
+    if (replies[i].status == 503) {
+      ++busy;
+      EXPECT_EQ(body["ok"], false);
+      continue;
+    }
+    ASSERT_EQ(replies[i].status, 200);
+    ++answered;
+    if (i % 3 == 0) {
+      EXPECT_EQ(body["number"], "A12345678");
+    }
+    if (i % 3 == 1) {
+      EXPECT_EQ(body["info"], "330100#张三#");
+    }
+    if (i % 3 == 2) {
+      EXPECT_EQ(body["number"], "N" + std::to_string(i));
+    }
+  }
+  EXPECT_EQ(answered + busy, 30);
+  EXPECT_GE(answered, 1);
+  EXPECT_GE(busy, 1);  // more than the queue holds arrived at once
+  EXPECT_EQ(Do(Exchange{}).status, 200);
+}
+
+TEST_F(FrontEnd, AThousandGarbageConnectionsLeaveItAnswering) {
+  std::mt19937 random(16);
+  const int count = testing_support::RepeatCount(1000, 100);
+  std::vector<std::string> garbage;
+  for (int i = 0; i < count; ++i) {
+    std::string bytes;
+    switch (i % 5) {
+      case 0:  // random bytes
+        for (int n = random() % 2000; n > 0; --n) bytes += static_cast<char>(random());
+        break;
+      case 1:  // headers over the limit
+        bytes = "GET /v1/status HTTP/1.1\r\nHost: " + Host() + "\r\nX-Pad: " +
+                std::string(20000 + random() % 20000, 'a') + "\r\n\r\n";
+        break;
+      case 2:  // a body that never comes (the client gives up)
+        bytes = "POST /v1/ic-card/number HTTP/1.1\r\nHost: " + Host() +
+                "\r\nContent-Type: application/json\r\nContent-Length: 100\r\n\r\n{";
+        break;
+      case 3:  // a request line that is not HTTP
+        bytes = "HELLO \x01\x02 WORLD\r\n\r\n";
+        break;
+      default:  // a chunked body that grows past the limit
+        bytes = "POST /v1/ic-card/number HTTP/1.1\r\nHost: " + Host() +
+                "\r\nContent-Type: application/json\r\nTransfer-Encoding: chunked\r\n\r\n";
+        for (int k = 0; k < 6; ++k) bytes += "400\r\n" + std::string(1024, ' ') + "\r\n";
+        break;
+    }
+    garbage.push_back(bytes);
+  }
+  std::set<int> statuses;
+  for (std::size_t first = 0; first < garbage.size(); first += 50) {
+    for (std::size_t i = first; i < std::min(garbage.size(), first + 50); ++i) {
+      const RawResult result = SendRaw(m_desk.port(), garbage[i], Duration(i % 5 == 2 ? 50 : 5000));
+      if (result.received.rfind("HTTP/1.1 ", 0) == 0) statuses.insert(std::stoi(result.received.substr(9, 3)));
+      if (i % 5 == 1 || i % 5 == 4) {
+        EXPECT_TRUE(result.closed) << i;  // refused and closed, never left hanging
+      }
+    }
+    ASSERT_EQ(Do(Exchange{}).status, 200) << "after connection " << first;
+  }
+  EXPECT_TRUE(statuses.count(431)) << "headers over the limit";
+  EXPECT_TRUE(statuses.count(413)) << "chunked body over the limit";
+  EXPECT_TRUE(statuses.count(400)) << "not HTTP";
+  EXPECT_EQ(Do(Post("/v1/ic-card/number", "{}")).status, 200);
+}
+
+TEST_F(FrontEnd, DropsConnectionsWhoseRequestNeverCompletes) {
+  // A body that never comes, a request trickling in (slowloris), and a
+  // connection that never says anything.
+  OpenConnections stalled(m_desk.port(),
+                          {"POST /v1/ic-card/number HTTP/1.1\r\nHost: " + Host() +
+                               "\r\nContent-Type: application/json\r\nContent-Length: 100\r\n\r\n{",
+                           "GET /v1/status HTTP/1.1\r\nHost: " + Host() + "\r\nX-A: 1\r\n", ""});
+  EXPECT_EQ(Do(Exchange{}).status, 200);  // answering all the while
+  EXPECT_EQ(stalled.ClosedWithin(Duration(testing_support::RepeatCount(15000, 60000))), 3u);
+  EXPECT_EQ(Do(Exchange{}).status, 200);
+}
+
+TEST_F(FrontEnd, AtTheConnectionCapTheLongestWaitingGivesWay) {
+  // More silent connections than the service keeps open: it still answers,
+  // each newcomer taking the place of the one that has waited longest.
+  OpenConnections silent(m_desk.port(), std::vector<std::string>(80, ""));
+  EXPECT_EQ(Do(Exchange{}).status, 200);
+  EXPECT_EQ(Do(Post("/v1/ic-card/number", "{}")).status, 200);
+  // At least one more gave way to the first of the two (the second may
+  // find the first's place free again).
+  const std::size_t closed = silent.ClosedWithin(Duration(2000));
+  EXPECT_GE(closed, 80u - 64u + 1u);
+  EXPECT_LT(closed, 80u);  // the cap is not lower than it should be
+}
+
+TEST(FrontEndProgram, APortInUseIsAClearMessageAndExitCode1) {
+  PortHolder busy;
+  ServiceDesk desk(SERVICE_DOUBLE_PROGRAM);
+  ServiceProcess process(desk.program(), {"--port", std::to_string(busy.port())},
+                         desk.directory().File("output.txt"));
+  EXPECT_EQ(process.WaitExit(testing_support::RepeatCount(10000, 120000)), 1);
+  EXPECT_NE(desk.Output().find(std::to_string(busy.port())), std::string::npos) << desk.Output();
+  EXPECT_EQ(desk.Output().find("listening"), std::string::npos);
+}
+
+TEST(FrontEndProgram, ABadIniIsRefusedWithExitCode2) {
+  ServiceDesk desk(SERVICE_DOUBLE_PROGRAM);
+  desk.directory().Write("cardservice.ini", "[service]\norigins = his.hospital.example\n");
+  ServiceProcess process(desk.program(), {}, desk.directory().File("output.txt"));
+  EXPECT_EQ(process.WaitExit(testing_support::RepeatCount(10000, 120000)), 2);
+  EXPECT_NE(desk.Output().find("origins"), std::string::npos) << desk.Output();
+}
+
+#ifndef _WIN32
+TEST(FrontEndProgram, StopsCleanlyOnSigterm) {
+  ServiceDesk desk(SERVICE_DOUBLE_PROGRAM);
+  ASSERT_TRUE(desk.Start());
+  EXPECT_EQ(desk.process().Stop(10000), 0);
+  EXPECT_NE(desk.Log().find("停止"), std::string::npos) << desk.Log();
+  EXPECT_NE(desk.Log().find("启动：监听 http://127.0.0.1:" + std::to_string(desk.port())),
+            std::string::npos)
+      << desk.Log();
+}
+#endif
+
+}  // namespace
+}  // namespace service_test
