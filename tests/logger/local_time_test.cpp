@@ -22,6 +22,7 @@ namespace {
 
 using logger::LocalTime;
 using logger::Seconds;
+using testing_support::SystemSeconds;
 using testing_support::TimeZoneScope;
 
 // UTC, and the zone 8 hours ahead of it, neither with daylight saving.
@@ -197,7 +198,7 @@ std::string SystemLocalText() {
                 now.wDay, now.wHour, now.wMinute, now.wSecond);
   return text;
 #else
-  const std::time_t now = std::time(nullptr);
+  const std::time_t now = static_cast<std::time_t>(SystemSeconds());
   std::tm local{};
   localtime_r(&now, &local);
   return Text(local);
@@ -225,11 +226,11 @@ TEST(LocalTime, ARecordMadeNowCarriesThePresentTime) {
 }
 
 TEST(SecondsNow, IsTheSystemClock) {
-  const std::time_t before = std::time(nullptr);
+  const Seconds before = SystemSeconds();
   const Seconds now = logger::SecondsNow();
-  const std::time_t after = std::time(nullptr);
-  EXPECT_GE(now, static_cast<Seconds>(before));
-  EXPECT_LE(now, static_cast<Seconds>(after));
+  const Seconds after = SystemSeconds();
+  EXPECT_GE(now, before);
+  EXPECT_LE(now, after);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "tests/support/day_log.h"
 #include "tests/support/files.h"
 #include "tests/support/stdout_capture.h"
+#include "tests/support/time_zone.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ class ThrowingLogger : public RecordingLogger {
   }
 };
 
-std::time_t Now() { return std::time(nullptr); }
+std::time_t Now() { return static_cast<std::time_t>(testing_support::SystemSeconds()); }
 
 // The record lines that a record made between the two moments may carry.
 std::vector<std::string> LinesBetween(std::time_t from, std::time_t to,

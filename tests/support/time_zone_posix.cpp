@@ -14,4 +14,10 @@ void SetTimeZone(const char* zone) {
   tzset();
 }
 
+std::int64_t SystemSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<std::int64_t>(now.tv_sec);
+}
+
 }  // namespace testing_support

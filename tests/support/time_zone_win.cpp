@@ -1,6 +1,7 @@
 #include <stdlib.h>
 #include <time.h>
 
+#include <ctime>
 #include <string>
 
 #include "tests/support/time_zone.h"
@@ -12,5 +13,7 @@ void SetTimeZone(const char* zone) {
   _putenv((std::string("TZ=") + (zone != nullptr ? zone : "")).c_str());
   _tzset();
 }
+
+std::int64_t SystemSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
 }  // namespace testing_support
