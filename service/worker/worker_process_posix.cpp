@@ -10,8 +10,8 @@
 
 #include <boost/asio/posix/stream_descriptor.hpp>
 #include <boost/asio/steady_timer.hpp>
-#include <boost/asio/write.hpp>
 
+#include "service/worker/piped_worker.h"
 #include "service/worker/worker_process.h"
 
 extern char** environ;
@@ -33,10 +33,10 @@ std::string HowItEnded(int status) {
   return "status " + std::to_string(status);
 }
 
-class PosixWorker : public WorkerProcess, public std::enable_shared_from_this<PosixWorker> {
+class PosixWorker : public PipedWorker<boost::asio::posix::stream_descriptor> {
  public:
   PosixWorker(boost::asio::io_context& loop, pid_t pid, int input, int output)
-      : m_pid(pid), m_input(loop, input), m_output(loop, output), m_reapTimer(loop) {}
+      : PipedWorker(loop, input, output), m_pid(pid), m_reapTimer(loop) {}
 
   ~PosixWorker() override {
     // Never left running nor unreaped by mistake; a blocking wait is safe
@@ -47,27 +47,9 @@ class PosixWorker : public WorkerProcess, public std::enable_shared_from_this<Po
     }
   }
 
-  void Write(std::string bytes, std::function<void(bool)> done) override {
-    auto buffer = std::make_shared<std::string>(std::move(bytes));
-    boost::asio::async_write(m_input, boost::asio::buffer(*buffer),
-                             [buffer, done](const boost::system::error_code& error, std::size_t) {
-                               done(!error);
-                             });
-  }
-
-  void Read(std::function<void(bool, const char*, std::size_t)> done) override {
-    auto self = shared_from_this();
-    m_output.async_read_some(boost::asio::buffer(m_buffer),
-                             [self, done](const boost::system::error_code& error, std::size_t got) {
-                               done(!error && got > 0, self->m_buffer, got);
-                             });
-  }
-
   void End(std::function<void(const std::string&)> ended) override {
     if (m_pid > 0) kill(m_pid, SIGKILL);
-    boost::system::error_code ignored;
-    m_input.close(ignored);
-    m_output.close(ignored);
+    ClosePipes();
     m_ended = std::move(ended);
     Reap();
   }
@@ -77,7 +59,7 @@ class PosixWorker : public WorkerProcess, public std::enable_shared_from_this<Po
     int status = 0;
     const pid_t reaped = m_pid > 0 ? waitpid(m_pid, &status, WNOHANG) : -1;
     if (reaped == 0) {
-      auto self = shared_from_this();
+      auto self = SharedAs<PosixWorker>();
       m_reapTimer.expires_after(kReapInterval);
       m_reapTimer.async_wait([self](const boost::system::error_code&) { self->Reap(); });
       return;
@@ -89,11 +71,8 @@ class PosixWorker : public WorkerProcess, public std::enable_shared_from_this<Po
   }
 
   pid_t m_pid;
-  boost::asio::posix::stream_descriptor m_input;   // the worker's standard input
-  boost::asio::posix::stream_descriptor m_output;  // the worker's standard output
   boost::asio::steady_timer m_reapTimer;
   std::function<void(const std::string&)> m_ended;
-  char m_buffer[4096];
 };
 
 // Pipes whose both ends close on exec: only the two ends put in place as the

@@ -4,8 +4,8 @@
 
 #include <boost/asio/windows/object_handle.hpp>
 #include <boost/asio/windows/stream_handle.hpp>
-#include <boost/asio/write.hpp>
 
+#include "service/worker/piped_worker.h"
 #include "service/worker/worker_process.h"
 
 namespace service::worker {
@@ -60,37 +60,19 @@ class Handle {
   HANDLE m_handle = nullptr;
 };
 
-class WindowsWorker : public WorkerProcess, public std::enable_shared_from_this<WindowsWorker> {
+class WindowsWorker : public PipedWorker<boost::asio::windows::stream_handle> {
  public:
   WindowsWorker(boost::asio::io_context& loop, HANDLE process, HANDLE input, HANDLE output)
-      : m_process(loop, process), m_input(loop, input), m_output(loop, output) {}
+      : PipedWorker(loop, input, output), m_process(loop, process) {}
 
   ~WindowsWorker() override {
     if (m_process.is_open()) TerminateProcess(m_process.native_handle(), kEndedByService);
   }
 
-  void Write(std::string bytes, std::function<void(bool)> done) override {
-    auto buffer = std::make_shared<std::string>(std::move(bytes));
-    boost::asio::async_write(m_input, boost::asio::buffer(*buffer),
-                             [buffer, done](const boost::system::error_code& error, std::size_t) {
-                               done(!error);
-                             });
-  }
-
-  void Read(std::function<void(bool, const char*, std::size_t)> done) override {
-    auto self = shared_from_this();
-    m_output.async_read_some(boost::asio::buffer(m_buffer),
-                             [self, done](const boost::system::error_code& error, std::size_t got) {
-                               done(!error && got > 0, self->m_buffer, got);
-                             });
-  }
-
   void End(std::function<void(const std::string&)> ended) override {
     TerminateProcess(m_process.native_handle(), kEndedByService);  // fails harmlessly once it is gone
-    boost::system::error_code ignored;
-    m_input.close(ignored);
-    m_output.close(ignored);
-    auto self = shared_from_this();
+    ClosePipes();
+    auto self = SharedAs<WindowsWorker>();
     m_process.async_wait([self, ended](const boost::system::error_code&) {
       const std::string how = HowItEnded(self->m_process.native_handle());
       boost::system::error_code ignored;
@@ -101,9 +83,6 @@ class WindowsWorker : public WorkerProcess, public std::enable_shared_from_this<
 
  private:
   boost::asio::windows::object_handle m_process;
-  boost::asio::windows::stream_handle m_input;   // the worker's standard input
-  boost::asio::windows::stream_handle m_output;  // the worker's standard output
-  char m_buffer[4096];
 };
 
 // A pipe whose service end is overlapped (for the event loop) and whose
