@@ -2,25 +2,17 @@
 #include <gtest/gtest.h>
 
 #include "service/service_log.h"
+#include "tests/support/calendar.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_directory.h"
 
 namespace service {
 namespace {
 
-std::tm Moment(int year, int month, int day, int hour, int minute, int second) {
-  std::tm time{};
-  time.tm_year = year - 1900;
-  time.tm_mon = month - 1;
-  time.tm_mday = day;
-  time.tm_hour = hour;
-  time.tm_min = minute;
-  time.tm_sec = second;
-  return time;
-}
+using testing_support::CalendarTime;
 
 TEST(ServiceLog, LinesCarryTheirTimeAndNoControlBytes) {
-  const std::tm time = Moment(2026, 3, 7, 9, 5, 1);
+  const std::tm time = CalendarTime(2026, 3, 7, 9, 5, 1);
   struct Case {
     std::string text;
     std::string line;
@@ -31,7 +23,7 @@ TEST(ServiceLog, LinesCarryTheirTimeAndNoControlBytes) {
            {std::string("a\0b\tc\x7F", 6), "2026-03-07 09:05:01 a b c "}}) {
     EXPECT_EQ(ServiceLogLine(time, c.text), c.line);
   }
-  EXPECT_EQ(ServiceLogFileName(Moment(2026, 12, 31, 23, 59, 59)), "cardservice-2026-12-31.log");
+  EXPECT_EQ(ServiceLogFileName(CalendarTime(2026, 12, 31, 23, 59, 59)), "cardservice-2026-12-31.log");
 }
 
 TEST(ServiceLog, AppendsLinesToTheDaysFileBelowTheDirectory) {

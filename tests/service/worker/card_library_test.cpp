@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/support/calendar.h"
 #include "tests/support/scratch_directory.h"
 #include "text/executable_path.h"
 
@@ -36,14 +37,7 @@ int g_module;  // its address is the stand-in's handle
 
 std::tm Clock() { return g_now; }
 
-std::tm Date(int year, int month, int day, int hour) {
-  std::tm time = {};
-  time.tm_year = year - 1900;
-  time.tm_mon = month - 1;
-  time.tm_mday = day;
-  time.tm_hour = hour;
-  return time;
-}
+using testing_support::CalendarTime;
 
 std::string LogFileOf(const std::string& date) {
   const char s = text::kPathSeparator;
@@ -108,7 +102,7 @@ class CardLibraryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     g_standIn = StandIn();
-    g_now = Date(2026, 12, 9, 10);
+    g_now = CalendarTime(2026, 12, 9, 10);
     g_directory = m_desk.path();
   }
 
@@ -168,11 +162,11 @@ TEST_F(CardLibraryTest, LoadsAfreshWhenTheDateChanges) {
   ASSERT_TRUE(library.Load());
   g_standIn.result = -1;
   g_standIn.logged = kFailureRecord;
-  g_now = Date(2026, 12, 9, 23);
+  g_now = CalendarTime(2026, 12, 9, 23);
   ASSERT_TRUE(library.Call({CardOperation::IcCardNumber, ""}));
   EXPECT_EQ(g_standIn.loads, 1) << "same date: no reload";
 
-  g_now = Date(2026, 12, 10, 0);
+  g_now = CalendarTime(2026, 12, 10, 0);
   const std::optional<WorkerAnswer> answer = library.Call({CardOperation::IcCardNumber, ""});
   EXPECT_EQ(g_standIn.releases, 1);
   EXPECT_EQ(g_standIn.loads, 2);
@@ -180,7 +174,7 @@ TEST_F(CardLibraryTest, LoadsAfreshWhenTheDateChanges) {
   ASSERT_TRUE(answer);
   EXPECT_EQ(answer->text, kFailureMessage) << "read back from the new day's file";
 
-  g_now = Date(2027, 1, 1, 0);  // a year on
+  g_now = CalendarTime(2027, 1, 1, 0);  // a year on
   ASSERT_TRUE(library.Call({CardOperation::IcCardNumber, ""}));
   EXPECT_EQ(g_standIn.loads, 3);
 }
@@ -215,7 +209,7 @@ TEST_F(CardLibraryTest, ReloadThatFailsAnswersNothing) {
   CardLibrary library = MakeLibrary();
   ASSERT_TRUE(library.Load());
   g_standIn.loadable = false;  // the file was taken away while the worker ran
-  g_now = Date(2026, 12, 10, 8);
+  g_now = CalendarTime(2026, 12, 10, 8);
   EXPECT_FALSE(library.Call({CardOperation::IcCardNumber, ""}));
   EXPECT_EQ(g_standIn.releases, 1);
 }
