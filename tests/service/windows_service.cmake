@@ -3,8 +3,8 @@ cmake_minimum_required(VERSION 3.25)
 # desk directory of its own: --install registers and starts it, it answers
 # over loopback, the manager's stop control stops it cleanly (the service
 # log says so), --uninstall removes it. WINE_RUN runs a Windows program;
-# BUILT is the build directory with cardservice.exe, readcard.dll and
-# SSCardDriver.dll.
+# BUILT is the build directory with cardservice.exe and readcard.dll; DRIVER
+# the simulated SSCardDriver.dll.
 string(RANDOM LENGTH 4 ALPHABET 123456789 number)
 math(EXPR port "20000 + ${number}")
 if(DEFINED ENV{TMPDIR})
@@ -15,7 +15,7 @@ endif()
 string(RANDOM LENGTH 10 suffix)
 set(desk ${temp}/cardservice-scm-${suffix})
 file(MAKE_DIRECTORY ${desk})
-file(COPY ${BUILT}/cardservice.exe ${BUILT}/readcard.dll ${BUILT}/SSCardDriver.dll DESTINATION ${desk})
+file(COPY ${BUILT}/cardservice.exe ${BUILT}/readcard.dll ${DRIVER} DESTINATION ${desk})
 
 # Output goes through a file: the service manager that a command may start
 # inherits its handles and would hold a pipe open for as long as it runs.
