@@ -136,7 +136,7 @@ expect_output("${output}" "SBK_YKT_ICGETINFO returned 0")
 # The card service, ready for a desk: the program and its settings, which
 # Notepad shows (CR LF) and the service reads as they ship.
 if(WITH_CARDSERVICE)
-  foreach(file cardservice.exe cardservice.ini)
+  foreach(file cardservice.exe cardservice.ini web/cardservice.js web/cardservice.d.ts)
     if(NOT EXISTS ${root}/${file})
       fail("the package lacks ${file}")
     endif()
