@@ -20,7 +20,7 @@ std::string FileName(const std::string& path) {
 
 std::string Built(const std::string& path) {
 #ifdef _WIN32
-  return GetModuleDirectory() + FileName(path);
+  return GetModuleDirectory() + path;
 #else
   return path;
 #endif

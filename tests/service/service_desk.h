@@ -41,9 +41,9 @@ class ServiceDesk {
 // The file name of path.
 std::string FileName(const std::string& path);
 
-// Where the build put a file: path itself natively; under Wine the file of
-// that name beside the test program (the build machine's paths mean nothing
-// to a Windows program in the emulated guest).
+// Where the build put a file: path itself natively; under Wine path is
+// below the build directory, which holds the test program (the build
+// machine's paths mean nothing to a Windows program in the emulated guest).
 std::string Built(const std::string& path);
 
 // Sets an environment variable (nullptr: removes it) for the programs that
