@@ -19,11 +19,10 @@ export WINEPREFIX
 [ -f "$WINEPREFIX/system.reg" ] ||
   echo "wine-session: creating the Wine prefix $WINEPREFIX (once, about 3 minutes under emulation)"
 mkdir -p "$WINEPREFIX"
-wineserver -p
 # Wine's own processes stay up with the server and keep writing harmless
 # notes: they go to a file, shown only when the prefix cannot be brought up.
 notes=$WINEPREFIX/session.log
-if ! cmake/wine-run wineboot --init > "$notes" 2>&1; then
+if ! cmake/wine-prefix --persistent > "$notes" 2>&1; then
   cat "$notes"
   echo "wine-session: wineboot failed: the Wine prefix $WINEPREFIX is not usable" >&2
   exit 1
