@@ -30,8 +30,11 @@ void Report(DWORD state, DWORD exitCode = 0) {
       state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
   g_status.dwWin32ExitCode = exitCode == 0 ? NO_ERROR : ERROR_SERVICE_SPECIFIC_ERROR;
   g_status.dwServiceSpecificExitCode = exitCode;
-  g_status.dwWaitHint = state == SERVICE_RUNNING || state == SERVICE_STOPPED ? 0 : 10000;
-  ++g_status.dwCheckPoint;
+  // The check point counts the steps of a start or stop under way, and is 0
+  // once none is.
+  const bool pending = state == SERVICE_START_PENDING || state == SERVICE_STOP_PENDING;
+  g_status.dwWaitHint = pending ? 10000 : 0;
+  g_status.dwCheckPoint = pending ? g_status.dwCheckPoint + 1 : 0;
   SetServiceStatus(g_statusHandle, &g_status);
 }
 
