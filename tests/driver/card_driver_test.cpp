@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/emulation.h"
+#include "tests/support/environment.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/stdout_capture.h"
 #include "text/module_directory.h"
@@ -61,17 +62,7 @@ bool IsLoaded(const std::string& path) {
 #endif
 }
 
-void SetVariable(const char* name, const char* value) {
-#ifdef _WIN32
-  _putenv((std::string(name) + "=" + (value ? value : "")).c_str());
-#else
-  if (value != nullptr) {
-    setenv(name, value, 1);
-  } else {
-    unsetenv(name);
-  }
-#endif
-}
+using testing_support::SetVariable;
 
 // Counts the platform operations on their way to the system.
 struct Counts {

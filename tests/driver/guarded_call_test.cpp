@@ -12,6 +12,7 @@
 
 #include "driver/card_driver.h"
 #include "driver/record_area.h"
+#include "tests/support/environment.h"
 #include "text/module_directory.h"
 
 #ifdef _WIN32
@@ -77,9 +78,7 @@ TEST(RecordArea, SlackIsAtLeast15KiBForEveryPageSize) {
 
 #ifdef _WIN32
 
-void SetVariable(const char* name, const char* value) {
-  _putenv((std::string(name) + "=" + (value != nullptr ? value : "")).c_str());
-}
+using testing_support::SetVariable;
 
 // The head of this thread's chain of exception handler registrations.
 void* HandlerChain() {

@@ -26,17 +26,6 @@ std::string Built(const std::string& path) {
 #endif
 }
 
-void SetVariable(const char* name, const char* value) {
-#ifdef _WIN32
-  SetEnvironmentVariableA(name, value);
-#else
-  if (value != nullptr) {
-    setenv(name, value, 1);
-  } else {
-    unsetenv(name);
-  }
-#endif
-}
 
 ServiceDesk::ServiceDesk(const std::string& program, const std::vector<std::string>& companions) {
   m_program = m_directory.Copy(Built(program), FileName(program));

@@ -8,6 +8,7 @@
 
 #include "tests/service/http_client.h"
 #include "tests/service/service_process.h"
+#include "tests/support/environment.h"
 #include "tests/support/scratch_directory.h"
 
 namespace service_test {
@@ -46,8 +47,6 @@ std::string FileName(const std::string& path);
 // machine's paths mean nothing to a Windows program in the emulated guest).
 std::string Built(const std::string& path);
 
-// Sets an environment variable (nullptr: removes it) for the programs that
-// the test starts afterwards.
-void SetVariable(const char* name, const char* value);
+using testing_support::SetVariable;
 
 }  // namespace service_test

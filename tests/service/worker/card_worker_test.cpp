@@ -16,6 +16,7 @@
 #include "driver/card_driver.h"
 #include "service/card_calls.h"
 #include "tests/support/emulation.h"
+#include "tests/support/environment.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/service/worker/stray_handle.h"
 #include "text/module_directory.h"
@@ -33,17 +34,7 @@ std::string Built(const char* file) {
 #endif
 }
 
-void SetVariable(const char* name, const char* value) {
-#ifdef _WIN32
-  _putenv((std::string(name) + "=" + (value ? value : "")).c_str());
-#else
-  if (value != nullptr) {
-    setenv(name, value, 1);
-  } else {
-    unsetenv(name);
-  }
-#endif
-}
+using testing_support::SetVariable;
 
 const char* const kVariables[] = {"SIMCARD_RESULT", "SIMCARD_RECORD", "SIMCARD_FAULT",
                                   "SIMCARD_DELAY_MS", "READCARD_TEST_WORKER",
