@@ -50,6 +50,22 @@ endfunction()
 
 set(failure "")
 
+# While the service is registered, Wine's server must not end and start
+# again: a fresh server boots the prefix and its manager starts every
+# automatic service, ours too, which then answers as if the stop had failed.
+# Between programs (once the service has stopped) nothing else may be
+# running under Wine, so a command interpreter that waits on its input keeps
+# the server up until the test ends.
+# It runs in a process group of its own, ended as one.
+set(keep_up [=[exec 2>/dev/null; setsid sh -c 'sleep 600 | "$0" cmd' "$0" >/dev/null & echo $!]=])
+execute_process(COMMAND sh -c "${keep_up}" ${WINE_RUN}
+                INPUT_FILE /dev/null OUTPUT_VARIABLE keeper OUTPUT_STRIP_TRAILING_WHITESPACE)
+function(end_keeper)
+  if(keeper MATCHES "^[0-9]+$")
+    execute_process(COMMAND kill -- -${keeper} ERROR_QUIET)
+  endif()
+endfunction()
+
 # A registration left over from an interrupted run would start with Wine.
 run(output code ${desk}/cardservice.exe --uninstall)
 
@@ -90,13 +106,13 @@ else()
     string(APPEND failure "\nthe service does not report itself stopped after the stop control")
   endif()
   status_answers(still 2)
-  if(still)
-    string(APPEND failure "\nthe service still answers after the stop control")
-  endif()
   file(GLOB logs ${desk}/Log/cardservice/*.log)
   set(log "")
   if(logs)
     file(READ ${logs} log)
+  endif()
+  if(still)
+    string(APPEND failure "\nthe service still answers after the stop control; its log:\n${log}")
   endif()
   if(NOT log MATCHES "启动：监听 http://127.0.0.1:${port}" OR NOT log MATCHES "停止：服务管理器要求停止")
     string(APPEND failure "\nthe service log lacks the start or the stop line:\n${log}")
@@ -110,6 +126,7 @@ run(output code sc query cardservice)
 if(output MATCHES "RUNNING|STOPPED")
   string(APPEND failure "\nthe service is still registered after --uninstall")
 endif()
+end_keeper()
 file(REMOVE_RECURSE ${desk})
 if(failure)
   message(FATAL_ERROR "${failure}")
