@@ -51,20 +51,13 @@ endfunction()
 set(failure "")
 
 # While the service is registered, Wine's server must not end and start
-# again: a fresh server boots the prefix and its manager starts every
-# automatic service, ours too, which then answers as if the stop had failed.
-# Between programs (once the service has stopped) nothing else may be
-# running under Wine, so a command interpreter that waits on its input keeps
-# the server up until the test ends.
-# It runs in a process group of its own, ended as one.
+# afresh: a fresh server boots the prefix, and its manager starts every
+# automatic service again, ours too, which then answers as if the stop had
+# failed. A command interpreter waiting on its input keeps the server up; it
+# runs in a process group of its own, ended as one after --uninstall.
 set(keep_up [=[exec 2>/dev/null; setsid sh -c 'sleep 600 | "$0" cmd' "$0" >/dev/null & echo $!]=])
 execute_process(COMMAND sh -c "${keep_up}" ${WINE_RUN}
                 INPUT_FILE /dev/null OUTPUT_VARIABLE keeper OUTPUT_STRIP_TRAILING_WHITESPACE)
-function(end_keeper)
-  if(keeper MATCHES "^[0-9]+$")
-    execute_process(COMMAND kill -- -${keeper} ERROR_QUIET)
-  endif()
-endfunction()
 
 # A registration left over from an interrupted run would start with Wine.
 run(output code ${desk}/cardservice.exe --uninstall)
@@ -126,7 +119,9 @@ run(output code sc query cardservice)
 if(output MATCHES "RUNNING|STOPPED")
   string(APPEND failure "\nthe service is still registered after --uninstall")
 endif()
-end_keeper()
+if(keeper MATCHES "^[0-9]+$")
+  execute_process(COMMAND kill -- -${keeper} ERROR_QUIET)
+endif()
 file(REMOVE_RECURSE ${desk})
 if(failure)
   message(FATAL_ERROR "${failure}")
