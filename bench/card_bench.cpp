@@ -12,7 +12,7 @@
 #include "driver/card_driver.h"
 #include "logger/local_time.h"
 #include "logger/logger.h"
-#include "text/module_directory.h"
+#include "host/host_directory.h"
 
 namespace {
 
@@ -42,16 +42,16 @@ void CardCheckFloor(benchmark::State& state) {
 BENCHMARK(CardCheckFloor);
 
 void FailureRecord(benchmark::State& state) {
-  for (auto _ : state) g_fileLogger(logger::Error) << kFailureMessage;
+  for (auto _ : state) logger::g_fileLogger(logger::Error) << kFailureMessage;
 }
 BENCHMARK(FailureRecord);
 
 // The same line, made once, written and flushed through stdio to a file
 // beside the day's log.
 void FailureRecordFloor(benchmark::State& state) {
-  const std::string line =
-      logger::FormatRecord(logger::LocalTimeNow(), "Error", kFailureMessage) + "\n";
-  std::FILE* file = std::fopen((g_fileLogger.fileName() + ".floor").c_str(), "ab");
+  std::string line;
+  logger::AppendRecordLine(line, logger::LocalTimeNow(), "Error", kFailureMessage, "\n");
+  std::FILE* file = std::fopen((logger::g_fileLogger.fileName() + ".floor").c_str(), "ab");
   if (file == nullptr) {
     state.SkipWithError("cannot open the floor's file");
     return;
@@ -90,7 +90,7 @@ BENCHMARK(CardInfoRead);
 // Load, resolve, call and free the simulated driver, nothing else: the
 // floor of both IC card reads.
 void DriverCallFloor(benchmark::State& state) {
-  const std::string path = GetModuleDirectory() + driver::kCardDriverFile;
+  const std::string path = host::HostDirectory() + driver::kCardDriverFile;
   char record[1024];
   for (auto _ : state) {
     void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

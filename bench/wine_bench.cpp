@@ -2,17 +2,21 @@
 // calls it, each against the floor it could reach. Run under Wine (or on
 // Windows) from a directory holding readcard.dll and SSCardDriver.dll:
 //
-//   wine_bench [ITERATIONS]
+//   wine_bench [ITERATIONS] [isolation]
 //
 // Prints, per pair, the best of five rounds in microseconds per call and the
-// ratio operation / floor. scripts/bench.sh runs it in a directory of its
+// ratio operation / floor; then a read through the driver host against the
+// same read in-process (readcard.ini switched between rounds), the median of
+// the rounds, and the first read's start-up of the driver host. scripts/bench.sh runs it in a directory of its
 // own, so that its failure records do not fill a test directory's log.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "bench/hand_check.h"
 
@@ -76,11 +80,85 @@ void Report(const char* operation, double time, const char* floor, double floorT
               floor, floorTime, time / floorTime);
 }
 
+void WriteText(const std::string& path, const char* text) {
+  if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
+    std::fputs(text, file);
+    std::fclose(file);
+  }
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+double MillisecondsSince(const LARGE_INTEGER& start) {
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  return (now.QuadPart - start.QuadPart) * 1e3 / static_cast<double>(frequency.QuadPart);
+}
+
+// QTZ_DKH with readcard.ini's isolation=process (the driver host already
+// running) against isolation=none, their rounds in turn; the medians. Then
+// the first read of a freshly loaded library, which starts the driver host,
+// against the second.
+void MeasureIsolation(const std::string& directory, int iterations) {
+  const std::string ini = directory + "readcard.ini";
+  const char kProcess[] = "[driver]\r\nisolation=process\r\n";
+  const char kNone[] = "[driver]\r\nisolation=none\r\n";
+  std::vector<double> isolated, inProcess, firstRead, secondRead;
+  for (int round = 0; round < kRounds; ++round) {
+    HMODULE library = LoadLibraryA((directory + "readcard.dll").c_str());
+    CardNumberRead read;
+    if (library == nullptr || !Find(library, "QTZ_DKH", read)) return;
+    char* text = nullptr;
+    char* copy = nullptr;
+    WriteText(ini, kProcess);
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    const int32_t first = read(0, 0, 0, 0, &text, &copy);
+    firstRead.push_back(MillisecondsSince(start));
+    QueryPerformanceCounter(&start);
+    const int32_t second = read(0, 0, 0, 0, &text, &copy);
+    secondRead.push_back(MillisecondsSince(start));
+    if (first != 0 || second != 0) {
+      std::puts("a read through readcard-driverhost.exe fails: is it beside readcard.dll?");
+      FreeLibrary(library);
+      return;
+    }
+    auto call = [&] { read(0, 0, 0, 0, &text, &copy); };
+    isolated.push_back(RoundMicroseconds(iterations, call));
+    WriteText(ini, kNone);
+    inProcess.push_back(RoundMicroseconds(iterations, call));
+    FreeLibrary(library);
+  }
+  std::remove(ini.c_str());
+  const double isolatedMedian = Median(isolated);
+  const double inProcessMedian = Median(inProcess);
+  const double isolatedBest = *std::min_element(isolated.begin(), isolated.end());
+  const double inProcessBest = *std::min_element(inProcess.begin(), inProcess.end());
+  std::printf("QTZ_DKH, isolation=process %8.1f us   isolation=none %8.1f us   "
+              "difference %8.1f us (median of %d rounds)\n",
+              isolatedMedian, inProcessMedian, isolatedMedian - inProcessMedian, kRounds);
+  std::printf("QTZ_DKH, isolation=process %8.1f us   isolation=none %8.1f us   "
+              "difference %8.1f us (best of %d rounds)\n",
+              isolatedBest, inProcessBest, isolatedBest - inProcessBest, kRounds);
+  std::printf("first read, starting readcard-driverhost.exe %8.1f ms   second read %8.2f ms "
+              "(median of %d fresh loads)\n",
+              Median(firstRead), Median(secondRead), kRounds);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const int iterations = argc > 1 ? std::atoi(argv[1]) : 2000;
   const std::string directory = OwnDirectory();
+  // wine_bench N isolation: only the driver host's figures, N reads a round.
+  if (argc > 2 && std::string(argv[2]) == "isolation") {
+    MeasureIsolation(directory, iterations);
+    return 0;
+  }
   HMODULE library = LoadLibraryA((directory + "readcard.dll").c_str());
   if (library == nullptr) {
     std::printf("cannot load readcard.dll from %s\n", directory.c_str());
@@ -178,5 +256,6 @@ int main(int argc, char** argv) {
       driverIterations, [&] { cardInfoRead(0, 0, &text, &status); }, driverCall);
   Report("SBK_YKT_ICGETINFO", infoRead.operation, "load/resolve/call/free", infoRead.floor);
   FreeLibrary(library);
+  MeasureIsolation(directory, driverIterations);
   return 0;
 }

@@ -23,7 +23,7 @@ int ReadIcCardInfo(char** cardInfo, int32_t* status) {
   // The status is 0 when the export returns, on every path: stored first.
   if (status != nullptr) *status = 0;
   if (cardInfo == nullptr || status == nullptr) {
-    g_fileLogger(logger::Error) << "读卡结果参数为空：第"
+    logger::g_fileLogger(logger::Error) << "读卡结果参数为空：第"
                                 << (cardInfo == nullptr ? 3 : 4) << "个参数";
     return -1;
   }

@@ -5,13 +5,15 @@
 #include <exception>
 
 #include "card/export_guard.h"
+#include "card/remote_read.h"
 #include "card/result_buffers.h"
+#include "config/readcard_ini.h"
 #include "driver/card_driver.h"
 #include "driver/dynamic_library.h"
 #include "driver/guarded_call.h"
 #include "driver/record_area.h"
 #include "logger/logger.h"
-#include "text/module_directory.h"
+#include "host/host_directory.h"
 #include "text/split.h"
 
 namespace card {
@@ -42,11 +44,35 @@ driver::CallOutcome CallDriver(DynamicLibrary& library) {
   return outcome;
 }
 
+// readcard.ini as it stands now; each value it cannot use is logged once.
+config::DriverSettings CurrentDriverSettings() {
+  config::DriverSettings settings =
+      config::ReadDriverSettings(host::HostDirectory() + config::kReadcardIniFile);
+  for (const config::DriverSettings::Problem& problem : settings.problems) {
+    logger::g_fileLogger(logger::Error) << config::kReadcardIniFile << "设置有错误：[driver]"
+                                << problem.key << "=" << problem.value << "，已按默认值"
+                                << problem.usedInstead << "处理";
+  }
+  return settings;
+}
+
 }  // namespace
 
+void LogDriverNotLoaded() {
+  logger::g_fileLogger(logger::Error) << "无法加载读卡动态库：" << driver::kCardDriverFile;
+}
+
+void LogDriverCallFailure(const std::string& what) {
+  logger::g_fileLogger(logger::Error) << kDriverCallFailure << what;
+}
+
 bool ReadCardRecord(DynamicLibrary& library) {
-  if (!library.Load(GetModuleDirectory() + driver::kCardDriverFile)) {
-    g_fileLogger(logger::Error) << "无法加载读卡动态库：" << driver::kCardDriverFile;
+  const config::DriverSettings settings = CurrentDriverSettings();
+  if (settings.isolation == config::Isolation::kProcess) {
+    return ReadCardRecordInDriverHost(settings.timeoutSeconds);
+  }
+  if (!library.Load(host::HostDirectory() + driver::kCardDriverFile)) {
+    LogDriverNotLoaded();
     return false;
   }
   driver::CallOutcome outcome;
@@ -55,7 +81,7 @@ bool ReadCardRecord(DynamicLibrary& library) {
   } catch (const std::exception& error) {
     // A driver without the read function: the library is freed by the
     // binding's owner as the call unwinds.
-    g_fileLogger(logger::Error) << kDriverCallFailure << ExceptionText(error.what());
+    LogDriverCallFailure(ExceptionText(error.what()));
     return false;
   }
   return AcceptDriverAnswer(outcome);
@@ -67,11 +93,11 @@ bool AcceptDriverAnswer(const driver::CallOutcome& outcome) {
   RecordBuffer[kRecordBufferSize - 1] = '\0';
   if (outcome.fault) {
     // The driver crashed; the host goes on, and the caller frees the driver.
-    g_fileLogger(logger::Error) << kDriverCallFailure << driver::DescribeFault(*outcome.fault);
+    LogDriverCallFailure(driver::DescribeFault(*outcome.fault));
     return false;
   }
   if (outcome.result != 0) {
-    g_fileLogger(logger::Error) << "读卡失败,错误码:" << outcome.result << " 错误信息"
+    logger::g_fileLogger(logger::Error) << "读卡失败,错误码:" << outcome.result << " 错误信息"
                                 << RecordText();
     return false;
   }
@@ -89,7 +115,7 @@ std::string RecordText() {
 std::optional<std::vector<std::string>> RecordFields(std::size_t minimum) {
   std::vector<std::string> fields = split(RecordText(), "|");
   if (fields.size() < minimum) {
-    g_fileLogger(logger::Error) << "无法解析卡内容： " << RecordText();
+    logger::g_fileLogger(logger::Error) << "无法解析卡内容： " << RecordText();
     return std::nullopt;
   }
   return fields;

@@ -17,8 +17,15 @@ namespace card {
 // Loads the driver into `library` and has it read the card into RecordBuffer.
 // True when the driver answered 0; otherwise the failure has been logged.
 // RecordBuffer always ends NUL-terminated afterwards, whatever the driver
-// wrote into it.
+// wrote into it. With readcard.ini's isolation=process the driver host makes
+// the driver call instead, and `library` stays unused.
 bool ReadCardRecord(DynamicLibrary& library);
+
+// The records of a driver that could not be loaded, and of a driver call
+// that failed (what: the fault, or the missing function), wherever the call
+// was made.
+void LogDriverNotLoaded();
+void LogDriverCallFailure(const std::string& what);
 
 // What ReadCardRecord makes of the driver's answer once RecordBuffer holds
 // what the driver wrote: RecordBuffer is NUL-terminated; a fault or a

@@ -10,7 +10,7 @@ const char* ExceptionText(const char* what) {
 
 void LogParseFailure(const char* what) noexcept {
   try {
-    g_fileLogger(logger::Error) << "读卡内容解析异常： " << ExceptionText(what);
+    logger::g_fileLogger(logger::Error) << "读卡内容解析异常： " << ExceptionText(what);
   } catch (...) {
     // Out of memory even for the record: the -1 must still reach the host.
   }

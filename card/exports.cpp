@@ -10,7 +10,7 @@
 
 extern "C" {
 
-int32_t READCARD_API QTZ_DLL_BBH() { return 86; }
+int32_t READCARD_API QTZ_DLL_BBH() { return READCARD_VERSION; }
 
 int32_t READCARD_API QTZ_DKH(int32_t, int32_t, int32_t, int32_t,
                              char** cardNumber, char** cardNumberCopy) {

@@ -11,17 +11,11 @@
 #include "config/login_ini.h"
 #include "driver/dynamic_library.h"
 #include "logger/logger.h"
-#include "text/module_directory.h"
+#include "host/host_directory.h"
 
 namespace card {
 
 namespace {
-
-// True when [MAIN] REALCARD says "true" in any mix of ASCII letter cases.
-bool VirtualCardSwitchedOn(const IniSection& main) {
-  auto found = main.find("REALCARD");
-  return found != main.end() && IsVirtualCardSwitch(found->second);
-}
 
 void HandOut(const std::string& number, char** cardNumber, char** cardNumberCopy) {
   WriteResult(NumberBufferA, number);
@@ -37,12 +31,12 @@ int AnswerVirtualCard(const std::string& iniPath, char** cardNumber,
   ReadIniSection(iniPath, cards, "QTZH");
   auto current = cards.find("CURRENT");
   if (current == cards.end()) {
-    g_fileLogger(logger::Error) << "虚拟读卡[CURRENT]节点不存在";
+    logger::g_fileLogger(logger::Error) << "虚拟读卡[CURRENT]节点不存在";
     return -1;
   }
   auto number = cards.find(current->second);
   if (number == cards.end()) {
-    g_fileLogger(logger::Error) << "虚拟读卡[" << current->second << "]号IC卡设置有错误";
+    logger::g_fileLogger(logger::Error) << "虚拟读卡[" << current->second << "]号IC卡设置有错误";
     return -1;
   }
   // The configured number is the answer: the card reader is not touched.
@@ -54,11 +48,11 @@ int AnswerVirtualCard(const std::string& iniPath, char** cardNumber,
 
 int ReadIcCardNumber(char** cardNumber, char** cardNumberCopy) {
   if (cardNumber == nullptr || cardNumberCopy == nullptr) {
-    g_fileLogger(logger::Error) << "读卡结果参数为空：第"
+    logger::g_fileLogger(logger::Error) << "读卡结果参数为空：第"
                                 << (cardNumber == nullptr ? 5 : 6) << "个参数";
     return -1;
   }
-  const std::string iniPath = GetModuleDirectory() + "Login.ini";
+  const std::string iniPath = host::HostDirectory() + "Login.ini";
   IniSection main;
   ReadIniSection(iniPath, main, "MAIN");
   if (VirtualCardSwitchedOn(main)) {

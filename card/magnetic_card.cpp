@@ -34,7 +34,7 @@ bool IsTrackLong(const char* track) {
 }
 
 void LogError(const char* message) {
-  g_fileLogger(logger::Error) << message;
+  logger::g_fileLogger(logger::Error) << message;
 }
 
 }  // namespace

@@ -2,17 +2,11 @@
 
 #include <cstring>
 
+namespace card {
+
 char NumberBufferA[kNumberBufferSize];
 char NumberBufferB[kNumberBufferSize];
 char RecordBuffer[kRecordBufferSize];
-
-void WriteResult(char* buffer, std::size_t size, const char* text) {
-  if (size == 0) return;
-  std::size_t length = 0;
-  while (length < size - 1 && text[length] != '\0') ++length;
-  std::memmove(buffer, text, length);
-  buffer[length] = '\0';
-}
 
 void WriteResult(char* buffer, std::size_t size, std::string_view text) {
   if (size == 0) return;
@@ -23,3 +17,5 @@ void WriteResult(char* buffer, std::size_t size, std::string_view text) {
   std::memmove(buffer, text.data(), length);
   buffer[length] = '\0';
 }
+
+}  // namespace card

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace card {
+
 constexpr std::size_t kNumberBufferSize = 100;
 constexpr std::size_t kRecordBufferSize = 1024;
 
@@ -16,10 +18,11 @@ extern char RecordBuffer[kRecordBufferSize];   // driver record; card informatio
 // Writes text into buffer as a bounded "%s" print does: at most size - 1 bytes
 // (cut by bytes, also inside a two-byte character), up to text's first NUL,
 // always followed by a NUL.
-void WriteResult(char* buffer, std::size_t size, const char* text);
 void WriteResult(char* buffer, std::size_t size, std::string_view text);
 
 template <std::size_t N>
 void WriteResult(char (&buffer)[N], std::string_view text) {
   WriteResult(buffer, N, text);
 }
+
+}  // namespace card

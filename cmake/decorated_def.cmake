@@ -4,9 +4,17 @@ cmake_minimum_required(VERSION 3.25)
 # its __stdcall decorated name, "NAME@BYTES @ORDINAL". dlltool -k then makes
 # an import library whose symbol _NAME@BYTES, the one a __stdcall caller
 # refers to, imports the DLL's plain export NAME.
+# With -DPLAIN=ON (x64, which has one calling convention and decorates no
+# name), each export is "NAME @ORDINAL": the 64-bit DLL links with it and its
+# import libraries are made from it.
 file(STRINGS "${SOURCE}" lines)
-set(text "; readcard.dll: exports with their __stdcall decorated names.\n")
-string(APPEND text "; Import library: dlltool -d readcard.def -k -l libreadcard.dll.a\n")
+if(PLAIN)
+  set(text "; readcard.dll for 64-bit hosts: exports by name and ordinal.\n")
+  string(APPEND text "; Import library: dlltool -d readcard.def -l libreadcard.dll.a\n")
+else()
+  set(text "; readcard.dll: exports with their __stdcall decorated names.\n")
+  string(APPEND text "; Import library: dlltool -d readcard.def -k -l libreadcard.dll.a\n")
+endif()
 set(count 0)
 foreach(line IN LISTS lines)
   if(line MATCHES "^[ \t]*(LIBRARY|EXPORTS)")
@@ -15,7 +23,11 @@ foreach(line IN LISTS lines)
     if(NOT CMAKE_MATCH_1 STREQUAL CMAKE_MATCH_2)
       message(FATAL_ERROR "${SOURCE}: ${CMAKE_MATCH_1} is exported under another name")
     endif()
-    string(APPEND text "    ${CMAKE_MATCH_1}${CMAKE_MATCH_3} ${CMAKE_MATCH_4}\n")
+    if(PLAIN)
+      string(APPEND text "    ${CMAKE_MATCH_1} ${CMAKE_MATCH_4}\n")
+    else()
+      string(APPEND text "    ${CMAKE_MATCH_1}${CMAKE_MATCH_3} ${CMAKE_MATCH_4}\n")
+    endif()
     math(EXPR count "${count} + 1")
   elseif(NOT line MATCHES "^[ \t]*(;.*)?$")
     message(FATAL_ERROR "${SOURCE}: cannot read the line '${line}'")

@@ -1,12 +1,6 @@
 #include "config/ini_reader.h"
 
-std::string TrimBlanks(const std::string& text) {
-  const char* const blanks = " \t";
-  std::string::size_type first = text.find_first_not_of(blanks);
-  if (first == std::string::npos) return std::string();
-  std::string::size_type last = text.find_last_not_of(blanks);
-  return text.substr(first, last - first + 1);
-}
+#include "text/blanks.h"
 
 std::optional<std::pair<std::string, std::string>> ParseIniLine(
     const std::string& line) {
@@ -16,9 +10,9 @@ std::optional<std::pair<std::string, std::string>> ParseIniLine(
   const std::string content = line.substr(0, comment);
   std::string::size_type equals = content.find('=');
   if (equals == std::string::npos) return std::nullopt;
-  std::string key = TrimBlanks(content.substr(0, equals));
+  std::string key = text::TrimBlanks(content.substr(0, equals));
   if (key.empty()) return std::nullopt;
-  return std::make_pair(std::move(key), TrimBlanks(content.substr(equals + 1)));
+  return std::make_pair(std::move(key), text::TrimBlanks(content.substr(equals + 1)));
 }
 
 namespace config {

@@ -29,9 +29,6 @@ bool ReadIniSection(const std::string& path, IniSection& section,
 std::optional<std::pair<std::string, std::string>> ParseIniLine(
     const std::string& line);
 
-// text without its leading and trailing spaces and tabs (no other byte).
-std::string TrimBlanks(const std::string& text);
-
 namespace config {
 
 // The reading of ReadIniSection over any source of lines.

@@ -7,3 +7,8 @@ bool IsVirtualCardSwitch(const std::string& value) {
   }
   return lowered == "true";
 }
+
+bool VirtualCardSwitchedOn(const IniSection& main) {
+  auto found = main.find("REALCARD");
+  return found != main.end() && IsVirtualCardSwitch(found->second);
+}

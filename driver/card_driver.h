@@ -17,6 +17,9 @@ constexpr char kCardDriverFile[] = "libSSCardDriver.so";
 #endif
 
 constexpr char kReadCardFunction[] = "iReadCardBas";
+// Exported by the simulated driver only (tools/simdriver): a desk checker
+// warns when it stands in the real driver's place.
+constexpr char kSimulatedDriverMarker[] = "SimulatedCardDriver";
 
 // iReadCardBas(mode, record): reads the card in the reader and writes its
 // basic information into record, 1024 bytes (the size is not passed), as

@@ -3,6 +3,19 @@
 #include <cstdio>
 #include <stdexcept>
 
+namespace driver {
+
+void PrintLoadFailure() {
+  std::fputs("LoadLibrary failed\n", stdout);
+  std::fflush(stdout);
+}
+
+std::string MissingFunctionText(const std::string& name) {
+  return "can not find this function " + name;
+}
+
+}  // namespace driver
+
 DynamicLibrary::DynamicLibrary(const driver::LibraryLoader& loader)
     : m_loader(&loader) {}
 
@@ -13,10 +26,7 @@ bool DynamicLibrary::Load(const std::string& path) {
   Unload();
   functions.clear();
   module = m_loader->load(path.c_str());
-  if (module == nullptr) {
-    std::fputs("LoadLibrary failed\n", stdout);
-    std::fflush(stdout);
-  }
+  if (module == nullptr) driver::PrintLoadFailure();
   return module != nullptr;
 }
 
@@ -32,7 +42,7 @@ driver::FunctionAddress DynamicLibrary::Resolve(const std::string& name) {
   driver::FunctionAddress address =
       module == nullptr ? nullptr : m_loader->find(module, name.c_str());
   if (address == nullptr) {
-    throw std::runtime_error("can not find this function " + name);
+    throw std::runtime_error(driver::MissingFunctionText(name));
   }
   functions.emplace(name, address);
   return address;

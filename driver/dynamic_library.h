@@ -16,6 +16,18 @@
 #define DRIVER_CALL
 #endif
 
+namespace driver {
+
+// Prints "LoadLibrary failed\n" on standard output: what a host sees of a
+// driver that the system cannot load, wherever the load was tried.
+void PrintLoadFailure();
+
+// "can not find this function <name>": the binding's error for a missing
+// function.
+std::string MissingFunctionText(const std::string& name);
+
+}  // namespace driver
+
 class DynamicLibrary {
  public:
   explicit DynamicLibrary(
@@ -26,27 +38,20 @@ class DynamicLibrary {
 
   // Loads the library file at path (narrow text in the system code page).
   // When the system cannot load it, prints "LoadLibrary failed\n" on standard
-  // output. True when a library is now loaded. A library loaded before is
+  // output: hosts started from a console have always shown that line, and
+  // desk scripts that run a host look for it, so it stays beside the log's
+  // record. True when a library is now loaded. A library loaded before is
   // freed first.
   bool Load(const std::string& path);
-
-  // Calls the library's function name as R (__stdcall *)(Args...) and
-  // returns its result. Throws std::runtime_error "can not find this
-  // function <name>" when no library is loaded or it has no such export.
-  template <typename R, typename... Args>
-  R Call(const std::string& name, Args... args) {
-    using Function = R(DRIVER_CALL*)(Args...);
-    Function function = reinterpret_cast<Function>(Resolve(name));
-    return function(args...);
-  }
 
   // Frees the library, if one is loaded. When the system refuses, the handle
   // is kept and nothing is reported.
   void Unload();
 
   // The address of name, from the cache or else from the system (and then
-  // cached); throws as Call does when there is none. For calls that do not
-  // go through Call.
+  // cached). Throws std::runtime_error "can not find this function <name>"
+  // when no library is loaded or it has no such export. The caller calls it
+  // through the driver's guard (driver/guarded_call.h).
   driver::FunctionAddress Resolve(const std::string& name);
 
   driver::ModuleHandle module = nullptr;  // null while nothing is loaded

@@ -14,7 +14,8 @@
 //    the handler resumes the thread at the thunk's exit with the thunk's own
 //    frame and registers, and the call reports the fault. Nothing is
 //    installed process-wide, and nothing stays behind when the call returns.
-// Natively the function is called plainly.
+// On x64 Windows and natively the function is called plainly
+// (driver/guarded_call_win64.cpp says what the 64-bit build keeps).
 #include <cstdint>
 #include <optional>
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "driver/guard_thunk_i686.h"
-#include "text/executable_path.h"
-#include "text/module_directory.h"
+#include "host/executable_path.h"
+#include "host/host_directory.h"
 
 namespace driver {
 
@@ -24,7 +24,7 @@ std::string ModuleNameAt(uintptr_t address) {
   if (GetModuleFileNameA(module, path, MAX_PATH) == 0) return "";
   path[MAX_PATH - 1] = '\0';
   const std::string file(path);
-  return file.substr(text::DirectoryOf(file, '\\', text::IsLeadByte).size());
+  return file.substr(host::DirectoryOf(file, '\\', host::IsLeadByte).size());
 }
 
 }  // namespace

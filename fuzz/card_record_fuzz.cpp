@@ -13,12 +13,12 @@
 // - a driver failure fails both; otherwise QTZ_DKH succeeds exactly with 3
 //   fields or more, SBK_YKT_ICGETINFO with 8 or more;
 // - QTZ_DKH hands out field 2 (at most 99 bytes) in both number buffers;
-// - SBK_YKT_ICGETINFO hands out RecordBuffer holding fields 0, 7, 2, 1, 4, 3
+// - SBK_YKT_ICGETINFO hands out card::RecordBuffer holding fields 0, 7, 2, 1, 4, 3
 //   between the fixed markers, cut at 1023 bytes; when it is not cut its
 //   length is the six fields' lengths plus 16, and when no field holds a '#'
 //   the line cuts at '#' into exactly 13 pieces: the six fields, "2", "01"
 //   and five empty ones, in their places, field 2 equal to QTZ_DKH's number;
-// - a failed call leaves the host's pointers untouched and RecordBuffer
+// - a failed call leaves the host's pointers untouched and card::RecordBuffer
 //   holding the driver's record.
 #include <cstdint>
 #include <cstdlib>
@@ -32,8 +32,8 @@
 
 namespace {
 
-constexpr std::size_t kRecordLimit = kRecordBufferSize - 1;
-constexpr std::size_t kNumberLimit = kNumberBufferSize - 1;
+constexpr std::size_t kRecordLimit = card::kRecordBufferSize - 1;
+constexpr std::size_t kNumberLimit = card::kNumberBufferSize - 1;
 
 // Pieces between the separators; none after a separator that ends the text.
 std::vector<std::string> CutAt(const std::string& text, char separator) {
@@ -60,9 +60,9 @@ void CheckCardNumber(int32_t driverResult, const std::vector<std::string>& field
   const bool expected = driverResult == 0 && fields.size() >= 3;
   FUZZ_CHECK((result == 0) == expected);
   if (result == 0) {
-    FUZZ_CHECK(number == NumberBufferA && copy == NumberBufferB);
+    FUZZ_CHECK(number == card::NumberBufferA && copy == card::NumberBufferB);
     const std::string answer = fields[2].substr(0, kNumberLimit);
-    FUZZ_CHECK(answer == NumberBufferA && answer == NumberBufferB);
+    FUZZ_CHECK(answer == card::NumberBufferA && answer == card::NumberBufferB);
   } else {
     FUZZ_CHECK(number == hostA && copy == hostB);
   }
@@ -80,11 +80,11 @@ void CheckCardInfo(int32_t driverResult, const std::string& record,
   FUZZ_CHECK((result == 0) == expected);
   if (result != 0) {
     FUZZ_CHECK(info == host);
-    FUZZ_CHECK(record == RecordBuffer);
+    FUZZ_CHECK(record == card::RecordBuffer);
     return;
   }
-  FUZZ_CHECK(info == RecordBuffer);
-  const std::string line = RecordBuffer;
+  FUZZ_CHECK(info == card::RecordBuffer);
+  const std::string line = card::RecordBuffer;
   const std::string full = fields[0] + "#" + fields[7] + "#2#" + fields[2] + "#01#" +
                            fields[1] + "#" + fields[4] + "######" + fields[3] + "#";
   FUZZ_CHECK(line == full.substr(0, kRecordLimit));
@@ -105,7 +105,7 @@ void CheckCardInfo(int32_t driverResult, const std::string& record,
       fields[0], fields[7], "2", fields[2], "01", fields[1], fields[4],
       "",        "",        "",  "",        "",   fields[3]};
   FUZZ_CHECK(pieces == layout);
-  if (fields[2].size() <= kNumberLimit) FUZZ_CHECK(pieces[3] == NumberBufferA);
+  if (fields[2].size() <= kNumberLimit) FUZZ_CHECK(pieces[3] == card::NumberBufferA);
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 // - the answer is 0 or -1, and 0 exactly when the track is 37 bytes long and
 //   its check code matches by an independent reckoning (strtoll on each
 //   field, the OR of the non-negative values, "%010u");
-// - on success the host's slot points at NumberBufferA, which holds exactly
+// - on success the host's slot points at card::NumberBufferA, which holds exactly
 //   the track's bytes 8 to 17;
-// - on failure the slot and NumberBufferA are untouched;
+// - on failure the slot and card::NumberBufferA are untouched;
 // - a longer text is read no further than its 38th byte (inputs of 38 bytes
 //   or more are handed over without a NUL after them; ASan watches).
 #include <cerrno>
@@ -59,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (terminated) track[size] = '\0';
   const std::size_t length = strnlen(track.get(), kTrackLength + 1);
 
-  char before[kNumberBufferSize];
-  std::memcpy(before, NumberBufferA, sizeof before);
+  char before[card::kNumberBufferSize];
+  std::memcpy(before, card::NumberBufferA, sizeof before);
   char hostText[] = "host's own";
   char* slot = hostText;
 
@@ -70,12 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const bool accepted = length == kTrackLength && ReferenceAccepts(track.get());
   FUZZ_CHECK((result == 0) == accepted);
   if (result == 0) {
-    FUZZ_CHECK(slot == NumberBufferA);
-    FUZZ_CHECK(std::memcmp(NumberBufferA, track.get() + 8, 10) == 0);
-    FUZZ_CHECK(NumberBufferA[10] == '\0');
+    FUZZ_CHECK(slot == card::NumberBufferA);
+    FUZZ_CHECK(std::memcmp(card::NumberBufferA, track.get() + 8, 10) == 0);
+    FUZZ_CHECK(card::NumberBufferA[10] == '\0');
   } else {
     FUZZ_CHECK(slot == hostText);
-    FUZZ_CHECK(std::memcmp(before, NumberBufferA, sizeof before) == 0);
+    FUZZ_CHECK(std::memcmp(before, card::NumberBufferA, sizeof before) == 0);
   }
   return 0;
 }

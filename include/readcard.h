@@ -4,12 +4,16 @@
  * readcard.dll is a 32-bit Windows DLL. Every function uses the standard
  * Windows calling convention (__stdcall: arguments pushed right to left,
  * removed by the function) with 32-bit argument slots, and is exported under
- * its plain name (QTZ_DKH, not _QTZ_DKH@24).
+ * its plain name (QTZ_DKH, not _QTZ_DKH@24). The 64-bit readcard.dll (x64\
+ * of the package) exports the same functions under the same names and
+ * ordinals; x64 has one calling convention, so __stdcall means nothing
+ * there, and this header serves both.
  *
  * Linking: with Visual C++, link the import library readcard.lib
  * (cl /I include host.c lib\readcard.lib); with MinGW-w64 GCC,
  * libreadcard.dll.a (gcc host.c -I include lib/libreadcard.dll.a); build a
- * 32-bit (x86) program. A host that loads the DLL
+ * 32-bit (x86) program, or a 64-bit one with x64\lib\ instead of lib\.
+ * A host that loads the DLL
  * itself (LoadLibraryA / GetProcAddress) uses the READCARD_*_FN pointer types
  * at the end of this file.
  *

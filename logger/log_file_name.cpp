@@ -4,8 +4,9 @@
 
 namespace logger {
 
-std::string LogDirectoryOf(const std::string& hostDirectory, char separator) {
-  return hostDirectory + "Log" + separator + "readcard" + separator;
+std::string DailyLogDirectory(const std::string& hostDirectory, const DailyLogName& name,
+                              char separator) {
+  return hostDirectory + "Log" + separator + name.folder + separator;
 }
 
 std::string FormatDate(const std::tm& time) {
@@ -15,8 +16,8 @@ std::string FormatDate(const std::tm& time) {
   return std::string(date).substr(0, 10);
 }
 
-std::string LogFileNameFor(const std::tm& time) {
-  return "qtz-" + FormatDate(time) + ".log";
+std::string DailyLogFileName(const DailyLogName& name, const std::tm& day) {
+  return name.prefix + FormatDate(day) + ".log";
 }
 
 }  // namespace logger

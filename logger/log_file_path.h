@@ -1,11 +1,11 @@
 #pragma once
-#include <string>
+#include "logger/daily_file.h"
 
-// Today's local date as "YYYY-MM-DD".
-std::string GetDateString();
+namespace logger {
 
-// The day's log file, <host directory>Log\readcard\qtz-YYYY-MM-DD.log,
-// creating the log directory when it is missing. Never throws: when the
-// directory cannot be made the path is returned all the same, and opening the
-// file then fails quietly.
-std::string GetLogFilePath();
+// The card library's daily log below the host program's directory,
+// <host directory>Log\readcard\qtz-YYYY-MM-DD.log, not yet opened. Never
+// throws: out of memory, it is a file that never opens.
+DailyFile LibraryLogFile();
+
+}  // namespace logger

@@ -1,6 +1,5 @@
 #include "logger/logger.h"
 
-#include <cstdio>
 #include <exception>
 
 #include "logger/local_time.h"
@@ -9,8 +8,8 @@ namespace logger {
 namespace {
 
 const char* LevelName(Level level) {
-  auto found = g_levelNames.find(level);
-  return found != g_levelNames.end() ? found->second : "Unknown";
+  static constexpr const char* kNames[] = {"Debug", "Info", "Warning", "Error", "Fatal"};
+  return level >= Debug && level <= Fatal ? kNames[level] : "Unknown";
 }
 
 }  // namespace
@@ -52,8 +51,14 @@ BaseLogger::LogStream BaseLogger::operator()(Level level) {
   return LogStream(this, level);
 }
 
-FileLogger::FileLogger(const std::string& fileName)
-    : m_fileName(fileName), m_file(fileName) {}
+FileLogger::FileLogger(DailyFile file) : m_file(std::move(file)) {
+  // The library's logger is built at load: running out of memory there
+  // leaves it without a file, never the load failing.
+  try {
+    m_file.OpenFor(LocalTimeNow());
+  } catch (...) {
+  }
+}
 
 // m_file closes itself; nothing is held back in a buffer.
 FileLogger::~FileLogger() = default;
@@ -67,14 +72,6 @@ void FileLogger::output(const std::tm* time, const char* levelName,
   m_line.clear();
   AppendRecordLine(m_line, *time, levelName, message, kFileLineEnd);
   m_file.Append(m_line);
-}
-
-void ConsoleLogger::output(const std::tm* time, const char* levelName,
-                           const char* message) {
-  std::string line;
-  AppendRecordLine(line, *time, levelName, message, "\n");
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fflush(stdout);
 }
 
 }  // namespace logger

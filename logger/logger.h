@@ -9,22 +9,15 @@
 // one mutex, so lines from different threads never mix.
 #include <cstdint>
 #include <ctime>
-#include <map>
 #include <string>
 #include <type_traits>
 
-#include "logger/append_file.h"
+#include "logger/daily_file.h"
 #include "logger/mutex.h"
 
 namespace logger {
 
 enum Level : int32_t { Debug = 0, Info = 1, Warning = 2, Error = 3, Fatal = 4 };
-
-// The record line for a record made at local time `time`, without its line
-// end: "[YYYY-MM-DD hh:mm:ss][Level]<TAB>message". message is taken up to its
-// first NUL.
-std::string FormatRecord(const std::tm& time, const char* levelName,
-                         const char* message);
 
 // The line end of the log file on disk: CR LF on Windows, as the files have
 // always been written there, LF elsewhere.
@@ -34,14 +27,11 @@ constexpr const char* kFileLineEnd = "\r\n";
 constexpr const char* kFileLineEnd = "\n";
 #endif
 
-// text with every LF replaced by lineEnd, the way a text-mode write stores
-// it (a CR already before the LF stays and gains another).
-std::string WithLineEnds(const std::string& text, const char* lineEnd);
-
-// Appends to line the record line as the file stores it: FormatRecord's
-// line with every LF of the message replaced by lineEnd, then lineEnd. The
-// same bytes as WithLineEnds(FormatRecord(...) + '\n', lineEnd), made in one
-// pass into a string that the caller may reuse.
+// Appends to line the record line as the file stores it,
+// "[YYYY-MM-DD hh:mm:ss][Level]<TAB>message" then lineEnd, with every LF of
+// the message replaced by lineEnd the way a text-mode write stores it (a CR
+// already before the LF stays). message is taken up to its first NUL. line
+// is the caller's, so that its storage serves the next record too.
 void AppendRecordLine(std::string& line, const std::tm& time, const char* levelName,
                       const char* message, const char* lineEnd);
 
@@ -100,37 +90,30 @@ class BaseLogger {
   std::tm m_time{};
 };
 
-// Appends records to one file, kept open from construction to destruction.
+// Appends records to a daily file, opened at construction for the day of
+// construction and kept open to destruction: that day names the file for the
+// logger's whole life, as a host that runs past midnight has always found it.
 // A file that cannot be opened leaves the logger silent, never failing. Each
 // record reaches the file in one append, whole, even while other processes
 // append to the same file.
 class FileLogger : public BaseLogger {
  public:
-  explicit FileLogger(const std::string& fileName);
+  explicit FileLogger(DailyFile file);
   ~FileLogger() override;
 
-  // The file this logger was opened on.
-  const std::string& fileName() const { return m_fileName; }
+  // The file this logger was opened on ("" when it has none).
+  const std::string& fileName() const { return m_file.path(); }
 
  protected:
   void output(const std::tm* time, const char* levelName,
               const char* message) override;
 
  private:
-  std::string m_fileName;
-  AppendFile m_file;
+  DailyFile m_file;
   std::string m_line;  // the line being written; its storage kept for the next
 };
 
-// Writes records to standard output.
-class ConsoleLogger : public BaseLogger {
- protected:
-  void output(const std::tm* time, const char* levelName,
-              const char* message) override;
-};
+// The library's log: every failure record goes here (logger/globals.cpp).
+extern FileLogger g_fileLogger;
 
 }  // namespace logger
-
-extern logger::ConsoleLogger g_consoleLogger;  // exists, never written to
-extern logger::FileLogger g_fileLogger;        // every failure record goes here
-extern std::map<logger::Level, const char*> g_levelNames;

@@ -3,7 +3,7 @@
 namespace logger {
 
 bool MakeDirectories(const std::string& directory, char separator,
-                     text::LeadBytePredicate isLeadByte,
+                     host::LeadBytePredicate isLeadByte,
                      MakeDirectoryFunction makeDirectory) {
   bool made = false;
   std::string::size_type rest = 0;  // start of the part not yet made

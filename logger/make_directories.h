@@ -3,7 +3,7 @@
 // reach it unchanged: no conversion of encoding on the way.
 #include <string>
 
-#include "text/module_directory.h"
+#include "host/host_directory.h"
 
 namespace logger {
 
@@ -19,7 +19,7 @@ using MakeDirectoryFunction = bool (*)(const std::string&);
 // character is never taken for a separator. True when the whole directory
 // exists afterwards. Never throws for a directory that cannot be made.
 bool MakeDirectories(const std::string& directory, char separator,
-                     text::LeadBytePredicate isLeadByte,
+                     host::LeadBytePredicate isLeadByte,
                      MakeDirectoryFunction makeDirectory = MakeDirectory);
 
 }  // namespace logger

@@ -1,7 +1,8 @@
 # The Debian package readcard_<version>_<arch>.deb of a native build
 # (scripts/package.sh copies the amd64 and arm64 ones to dist/): the library
-# with its SONAME links, the header, cardhost, the simulated driver in a
-# directory of its own, and the docs (make_deb.cmake).
+# with its SONAME links, the header, cardhost, the driver host below the
+# library's directory, the simulated driver in a directory of its own, the
+# card service with its systemd unit, and the docs (make_deb.cmake).
 set(deb_version ${READCARD_VERSION}.0.0)
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64)$")
   set(deb_arch amd64)
@@ -36,13 +37,17 @@ add_custom_command(
           -DSONAME=$<TARGET_SONAME_FILE_NAME:readcard>
           -DCARDHOST=$<TARGET_FILE:cardhost>
           -DSIMULATOR=$<TARGET_FILE:simdriver>
+          -DCARDSERVICE=$<TARGET_FILE:cardservice>
+          -DCARDSERVICE_INI=${PROJECT_SOURCE_DIR}/service/cardservice.ini
+          -DDRIVERHOST=$<TARGET_FILE:driverhost>
           -DHEADER=${PROJECT_SOURCE_DIR}/include/readcard.h
           -DDOCS=${PROJECT_SOURCE_DIR}/docs
           -DTEXTS=${CMAKE_CURRENT_SOURCE_DIR}/deb
           -DSTRIP=${CMAKE_STRIP}
           -DCROSS_LIBRARIES=${cross_libraries}
           -P ${CMAKE_CURRENT_SOURCE_DIR}/make_deb.cmake
-  DEPENDS readcard cardhost simdriver ${PROJECT_SOURCE_DIR}/include/readcard.h
+  DEPENDS readcard cardhost simdriver cardservice driverhost ${PROJECT_SOURCE_DIR}/include/readcard.h
+          ${PROJECT_SOURCE_DIR}/service/cardservice.ini
           ${deb_docs} ${deb_texts} make_deb.cmake
   COMMENT "Debian package readcard_${deb_version}_${deb_arch}.deb"
   VERBATIM)

@@ -17,10 +17,19 @@ using CloseHandleFunction = BOOL(WINAPI*)(HANDLE);
 
 }  // namespace
 
+// The symbols of the two imports as the linker's --wrap names them: on
+// 32 bits with the C prefix "_" and the __stdcall decoration, on x64 plain.
+#if defined(_WIN64)
+#define READCARD_WRAPPED(kind, name, bytes) "__" kind "___imp_" name
+#else
+#define READCARD_WRAPPED(kind, name, bytes) "___" kind "__imp__" name "@" bytes
+#endif
+
 // The system's functions, as imported.
 extern "C" CreateSemaphoreFunction g_systemCreateSemaphore asm(
-    "___real__imp__CreateSemaphoreW@16");
-extern "C" CloseHandleFunction g_systemCloseHandle asm("___real__imp__CloseHandle@4");
+    READCARD_WRAPPED("real", "CreateSemaphoreW", "16"));
+extern "C" CloseHandleFunction g_systemCloseHandle asm(
+    READCARD_WRAPPED("real", "CloseHandle", "4"));
 
 namespace {
 
@@ -66,7 +75,8 @@ struct CloseLeftoversAtUnload {
 
 // What the DLL's calls of the two system functions go through.
 extern "C" CreateSemaphoreFunction g_notingCreateSemaphore asm(
-    "___wrap__imp__CreateSemaphoreW@16");
-extern "C" CloseHandleFunction g_notingCloseHandle asm("___wrap__imp__CloseHandle@4");
+    READCARD_WRAPPED("wrap", "CreateSemaphoreW", "16"));
+extern "C" CloseHandleFunction g_notingCloseHandle asm(
+    READCARD_WRAPPED("wrap", "CloseHandle", "4"));
 CreateSemaphoreFunction g_notingCreateSemaphore = &CreateNotedSemaphore;
 CloseHandleFunction g_notingCloseHandle = &CloseNotedHandle;

@@ -16,7 +16,7 @@ scripts/setup.sh >/dev/null
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target card_bench service_bench
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target wine_bench first_load_bench empty_library package_zip
+cmake --build --preset win32 --target wine_bench first_load_bench empty_library package_zip driverhost
 
 echo "== native (Google Benchmark, $(uname -m))"
 native=build/bench/bench
@@ -46,7 +46,8 @@ echo "== readcard.dll under Wine (QueryPerformanceCounter)"
 wine=build/wine-bench
 rm -rf "$wine"
 mkdir -p "$wine"
-cp build/win32/readcard.dll build/win32/SSCardDriver.dll build/win32/wine_bench.exe "$wine/"
+cp build/win32/readcard.dll build/win32/readcard-driverhost.exe build/win32/SSCardDriver.dll \
+   build/win32/wine_bench.exe "$wine/"
 cmake/wine-run "$wine/wine_bench.exe" "$iterations"
 rm -rf "$wine"
 

@@ -3,20 +3,27 @@
 # - readcard-<version>.zip: readcard.dll, its header and import library,
 #   cardhost.exe, the simulated card driver, the example Login.ini and the
 #   docs;
+# - readcard-<version>.msi: the card service for Windows desks (silent
+#   install with properties, see docs/msi-deployment.md);
+# both signed when READCARD_SIGN_PKCS12 and READCARD_SIGN_PASSWORD name a
+# certificate (READCARD_SIGN_TIMESTAMP adds a time stamp);
 # - readcard_<version>_amd64.deb and readcard_<version>_arm64.deb: the Linux
-#   library with its SONAME links, the header, cardhost, the simulated driver
-#   and the docs, built with Debian's hardening flags, checked with lintian
+#   library with its SONAME links, the header, cardhost, the simulated driver,
+#   the card service with its systemd unit and the docs, built with Debian's
+#   hardening flags, checked with lintian
 #   (any error fails) and with apt's dependency resolution.
 set -eu
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target package_zip
+cmake --build --preset win32 --target package_zip package_msi
 zip_file=$(cat build/win32/package/package_file.txt)
+msi_file=$(cat build/win32/package/msi_file.txt)
 mkdir -p dist
-cp "$zip_file" dist/
+cp "$zip_file" "$msi_file" dist/
 echo "== dist/$(basename "$zip_file")"
+echo "== dist/$(basename "$msi_file")"
 
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 for arch in amd64 arm64; do

@@ -18,6 +18,10 @@ command -v lld-link-14 >/dev/null 2>&1 || want lld-14
 command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || want g++-mingw-w64-i686-posix
 # The win32 build uses the win32 thread model (cmake/mingw-i686.cmake).
 command -v i686-w64-mingw32-g++-win32 >/dev/null 2>&1 || want g++-mingw-w64-i686-win32
+# The 64-bit readcard.dll (the win64 preset, cmake/mingw-x86_64.cmake) and
+# Wine's 64-bit side, which runs its tests (32-bit children through WoW64).
+command -v x86_64-w64-mingw32-g++-win32 >/dev/null 2>&1 || want g++-mingw-w64-x86-64-win32
+[ -x /usr/lib/wine/wine64 ] || want wine64
 [ -f /usr/src/googletest/CMakeLists.txt ] || want googletest
 [ -f /usr/include/benchmark/benchmark.h ] || want libbenchmark-dev
 # The card service: Boost.Beast and Asio, and nlohmann-json (headers only).
@@ -37,6 +41,8 @@ command -v aarch64-linux-gnu-g++ >/dev/null 2>&1 || want g++-aarch64-linux-gnu
 command -v qemu-aarch64-static >/dev/null 2>&1 || want qemu-user-static
 command -v dpkg-shlibdeps >/dev/null 2>&1 || want dpkg-dev
 command -v lintian >/dev/null 2>&1 || want lintian
+# systemd-analyze checks the card service's unit in the Debian package.
+command -v systemd-analyze >/dev/null 2>&1 || want systemd
 dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed' || want wine32:i386
 # The browser tests: Node with npm (their modules come from npm, installed by
 # the test step), Debian's Chromium, openssl for a test certificate, and ip
@@ -45,7 +51,11 @@ command -v node >/dev/null 2>&1 || want nodejs
 command -v npm >/dev/null 2>&1 || want npm
 [ -x /usr/bin/chromium ] || want chromium
 command -v openssl >/dev/null 2>&1 || want openssl
+command -v wixl >/dev/null 2>&1 || want msitools
+command -v osslsigncode >/dev/null 2>&1 || want osslsigncode
 command -v ip >/dev/null 2>&1 || want iproute2
+# curl: the Debian package test and the demo call the card service.
+command -v curl >/dev/null 2>&1 || want curl
 
 if [ -n "$missing" ]; then
   if [ "$(id -u)" != 0 ]; then
@@ -59,9 +69,50 @@ if [ -n "$missing" ]; then
         dpkg --add-architecture i386
       fi ;;
   esac
+  # A mirror part way through a sync serves some index files that do not
+  # match its Release file; apt-get update then fails although most indexes
+  # came. Try three times, then install from what did arrive.
+  log=$(mktemp); trap 'rm -f "$log" "$log.pin"' EXIT
+  tries=0
+  while ! apt-get update -qq 2>"$log"; do
+    tries=$((tries + 1))
+    if [ "$tries" -ge 3 ]; then
+      say "apt-get update still failed after $tries tries; installing from the indexes that did arrive:" >&2
+      sed 's/^/setup:   /' "$log" >&2
+      break
+    fi
+    say "apt-get update failed (try $tries of 3); trying again in 10 s"
+    sleep 10
+  done
+  # The suites whose index did not arrive for some architecture (for example
+  # bookworm-security for i386 only): their packages for the other
+  # architectures would be newer than the same library for i386, and wine32
+  # needs both at one version.
+  stale=$(sed -n 's|.*/dists/\([^/]*\)/.*|\1|p' "$log" | sort -u)
+  install() {
+    DEBIAN_FRONTEND=noninteractive apt-get "$@" install -y -qq --no-install-recommends $missing 2>"$log"
+  }
   say "installing:$missing"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
+  if ! install; then
+    installed=""
+    if [ -n "$stale" ]; then
+      for suite in $stale; do
+        printf 'Package: *\nPin: release n=%s\nPin-Priority: 100\n\n' "$suite"
+      done >"$log.pin"
+      say "trying again, preferring other suites over the incomplete ones:" $stale
+      install -o Dir::Etc::Preferences="$log.pin" && installed=yes
+    fi
+    if [ -z "$installed" ]; then
+      say "could not install every package; apt said:" >&2
+      sed 's/^/setup:   /' "$log" >&2
+      for package in $missing; do
+        apt-cache show "$package" >/dev/null 2>&1 ||
+          say "  $package: not in the package indexes that arrived" >&2
+      done
+      say "the package mirror may be part way through a sync; a later try may pass" >&2
+      exit 1
+    fi
+  fi
 else
   say "all packages are present"
 fi

@@ -14,8 +14,8 @@ cd "$(dirname "$0")/.."
 if command -v ip >/dev/null 2>&1 && ! ip link show lo 2>/dev/null | grep -q 'UP'; then
   ip link set lo up || echo "wine-session: cannot bring the loopback interface up" >&2
 fi
-WINEPREFIX=${WINEPREFIX:-$PWD/build/wineprefix}
-export WINEPREFIX
+readcard_wine_root=$PWD
+. cmake/wine-env
 [ -f "$WINEPREFIX/system.reg" ] ||
   echo "wine-session: creating the Wine prefix $WINEPREFIX (once, about 3 minutes under emulation)"
 mkdir -p "$WINEPREFIX"

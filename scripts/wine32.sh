@@ -21,11 +21,14 @@ wine32_probe() {
 }
 
 # Guest settings: WINE32_TIMEOUT seconds for the whole boot, WINE32_MEMORY MB.
+# READCARD_WINE_ARCH=win64 runs the command with the 64-bit prefix
+# (cmake/wine-env) instead of the 32-bit one.
 wine32_run() {
   if [ "$WINE32_MODE" = native ]; then
     "$@"
   else
     scripts/vmrun -C "$PWD" -m "${WINE32_MEMORY:-3072}" -t "${WINE32_TIMEOUT:-3000}" -- \
-      env READCARD_EMULATED=1 CI="${CI:-}" sh scripts/wine-session.sh "$@"
+      env READCARD_EMULATED=1 CI="${CI:-}" READCARD_WINE_ARCH="${READCARD_WINE_ARCH:-win32}" \
+      sh scripts/wine-session.sh "$@"
   fi
 }

@@ -50,6 +50,9 @@ struct WorkerSettings {
   int timeoutSeconds = 30;      // how long a card call may take
   std::size_t queueLimit = 8;   // calls that may wait behind the running one
   std::function<void(const std::string&)> log;  // one line for the service log, UTF-8
+  // Also given the lines that tell of a worker that could not start, died or
+  // was ended (the system's event log takes these).
+  std::function<void(const std::string&)> failed;
 };
 
 // Starts the first worker at once, so that Version() is known early.

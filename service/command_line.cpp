@@ -1,33 +1,42 @@
 #include "service/command_line.h"
 
-#include <cctype>
+#include "service/service_config.h"
+
+#include "service/system_text.h"
+
+#include "text/blanks.h"
 
 namespace service {
 
-bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line,
-                      std::string& error) {
+Failure ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& line) {
   line = CommandLine{};
   bool modeGiven = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     const bool hasValue = i + 1 < arguments.size();
+    if (argument == "--set") {
+      const std::string::size_type equals = hasValue ? arguments[i + 1].find('=') : std::string::npos;
+      if (equals == std::string::npos || equals == 0) return Failure{Words::kSetForm};
+      const std::string& value = arguments[++i];
+      line.settings.emplace_back(value.substr(0, equals), text::TrimBlanks(value.substr(equals + 1)));
+      continue;
+    }
+    if (argument == "--keep-settings") {
+      line.keepSettings = true;
+      continue;
+    }
     if (argument == "--config" || argument == "--port") {
-      if (!hasValue) {
-        error = argument + " 后面缺少值";
-        return false;
-      }
+      if (!hasValue) return Failure{Words::kValueMissing, argument};
       const std::string& value = arguments[++i];
       if (argument == "--config") {
         line.configPath = value;
         continue;
       }
-      bool digits = !value.empty() && value.size() <= 5;
-      for (char c : value) digits = digits && std::isdigit(static_cast<unsigned char>(c));
-      if (!digits || std::stoi(value) > 65535) {
-        error = "--port 的值 \"" + value + "\" 不是 0 到 65535 之间的端口号";
-        return false;
+      int port = 0;
+      if (!ParsePort(value, port)) {
+        return Failure{Words::kPortOption, LocalTextToUtf8(value)};
       }
-      line.port = std::stoi(value);
+      line.port = port;
       continue;
     }
     ProgramMode mode;
@@ -42,24 +51,19 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine& li
     } else if (argument == "--help" || argument == "-h" || argument == "/?") {
       mode = ProgramMode::Help;
     } else {
-      error = "不认识的参数 \"" + argument + "\"";
-      return false;
+      return Failure{Words::kUnknownArgument, LocalTextToUtf8(argument)};
     }
-    if (modeGiven) {
-      error = "只能给出一个运行方式（" + argument + "）";
-      return false;
-    }
+    if (modeGiven) return Failure{Words::kOneMode, argument};
     modeGiven = true;
     line.mode = mode;
   }
-  return true;
-}
-
-std::string Usage() {
-  return "用法: cardservice [--config 配置文件] [--port 端口]\n"
-         "      cardservice --install [--config 配置文件] [--port 端口]   注册为 Windows 服务\n"
-         "      cardservice --uninstall                                  删除 Windows 服务\n"
-         "本机读卡服务：在 http://127.0.0.1:端口 上应答网页的读卡请求。\n";
+  if (!line.settings.empty() && line.mode != ProgramMode::Install) {
+    return Failure{Words::kOnlyWith, "--set", "--install"};
+  }
+  if (line.keepSettings && line.mode != ProgramMode::Uninstall) {
+    return Failure{Words::kOnlyWith, "--keep-settings", "--uninstall"};
+  }
+  return Failure{};
 }
 
 }  // namespace service

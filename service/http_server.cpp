@@ -8,6 +8,10 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 
+#include "service/system_text.h"
+#include "service/refusal_limiter.h"
+#include "service/service_log.h"
+
 namespace service {
 
 namespace asio = boost::asio;
@@ -22,11 +26,15 @@ class Connection;
 struct HttpServer::Shared {
   CardCalls* cards = nullptr;
   LogLine log;
+  RefusalHook refused;
   ServerLimits limits;
   std::shared_ptr<const RequestHandler> handler;
+  RefusalLimiter refusals;
   std::size_t connections = 0;
-  // The connections waiting for their client (the request's headers or
-  // body), the longest waiting first: at the cap the first gives way.
+  // The connections waiting for their client (to send the request's headers
+  // or body, or to read the answer), the longest waiting first: at the cap
+  // the first gives way. A client that sends requests and never reads the
+  // answers waits here too, so it cannot hold a place against a new one.
   std::list<Connection*> waiting;
 };
 
@@ -53,10 +61,19 @@ HttpRequest ToHttpRequest(http::request<http::string_body>& request) {
   return plain;
 }
 
-// Who sent a request, for a refusal that Route did not name: origin or host.
+// Who sent a request, for the log: origin or host.
 std::string Sender(const http::request<http::string_body>& request) {
-  if (auto origin = Field(request, http::field::origin)) return "来源 " + *origin;
-  return "主机名 " + Field(request, http::field::host).value_or("(无)");
+  if (auto origin = Field(request, http::field::origin)) return "来源 " + CutForLog(*origin);
+  return "主机名 " + CutForLog(Field(request, http::field::host).value_or("(无)"));
+}
+
+// A refusal's line, within the sender's share of the log; the refusal hook
+// sees every refusal, and keeps its own count.
+void LogRefusal(HttpServer::Shared& shared, const std::string& sender, const std::string& line) {
+  for (const std::string& text : shared.refusals.Refused(sender, line, RefusalLimiter::Clock::now())) {
+    shared.log(text);
+  }
+  if (shared.refused) shared.refused(sender, line);
 }
 
 class Connection : public std::enable_shared_from_this<Connection> {
@@ -72,8 +89,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
   void Start() { ReadHeader(); }
 
-  // Closes the connection while it waits for its client: a new one needs
-  // its place.
+  // Closes the connection while it waits for its client (to send or to
+  // read): a new one needs its place.
   void GiveWay() {
     StopWaiting();
     Close();
@@ -105,7 +122,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
   void OnHeader(beast::error_code error) {
     if (error == http::error::header_limit) {
-      m_shared->log("拒绝：请求头超过 " + std::to_string(m_shared->limits.headerLimit) + " 字节");
+      LogRefusal(*m_shared, "请求头过大的请求",
+                 "拒绝：请求头超过 " + std::to_string(m_shared->limits.headerLimit) + " 字节");
       return WriteAndClose(m_shared->handler->HeadersTooLarge(), 11);
     }
     // A Content-Length over the limit ends the header read already.
@@ -131,9 +149,11 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
   void RefuseTooLarge() {
     const auto& request = m_parser->get();
-    m_shared->log("拒绝 " + std::string(request.method_string()) + " " +
-                  std::string(request.target().substr(0, 200)) + "：请求内容超过 " +
-                  std::to_string(m_shared->limits.bodyLimit) + " 字节，" + Sender(request));
+    const std::string sender = Sender(request);
+    LogRefusal(*m_shared, sender,
+               "拒绝 " + CutForLog(std::string(request.method_string())) + " " +
+                   CutForLog(std::string(request.target())) + "：请求内容超过 " +
+                   std::to_string(m_shared->limits.bodyLimit) + " 字节，" + sender);
     WriteAndClose(m_shared->handler->TooLarge(), m_parser->get().version());
   }
 
@@ -152,15 +172,16 @@ class Connection : public std::enable_shared_from_this<Connection> {
     auto& request = m_parser->get();
     m_version = request.version();
     m_keepAlive = request.keep_alive();
-    const std::string line =
-        std::string(request.method_string()) + " " + std::string(request.target().substr(0, 200));
+    const std::string line = CutForLog(std::string(request.method_string())) + " " +
+                             CutForLog(std::string(request.target()));
+    const std::string sender = Sender(request);
     const HttpRequest plain = ToHttpRequest(request);
     Routed routed = m_shared->handler->Route(plain);
-    if (!routed.refusal.empty()) m_shared->log("拒绝 " + line + "：" + routed.refusal);
-    if (routed.response) return Write(*routed.response, !m_keepAlive);
+    if (!routed.refusal.empty()) LogRefusal(*m_shared, sender, "拒绝 " + line + "：" + routed.refusal);
+    if (const HttpResponse* response = routed.response()) return Write(*response, !m_keepAlive);
     // The card call may take up to the driver's timeout: no time limit here.
     m_stream.expires_never();
-    CardRequest card = *routed.card;
+    CardRequest card = *routed.card();
     m_shared->cards->Submit(std::move(card), [self = shared_from_this(),
                                              routed = std::move(routed)](CardAnswer answer) {
       self->Write(self->m_shared->handler->AnswerCard(routed, answer), !self->m_keepAlive);
@@ -178,15 +199,17 @@ class Connection : public std::enable_shared_from_this<Connection> {
         static_cast<http::status>(answer.status), m_version);
     response->set(http::field::server, "cardservice");
     if (!answer.contentType.empty()) response->set(http::field::content_type, answer.contentType);
-    response->set("X-Content-Type-Options", "nosniff");
+    for (const auto& [name, value] : SecurityHeaders()) response->set(name, value);
     for (const auto& [name, value] : answer.headers) response->insert(name, value);
     response->body() = answer.body;
     response->keep_alive(!close);
     response->prepare_payload();
     m_stream.expires_after(m_shared->limits.requestTimeout);
+    StartWaiting();  // until the client has taken the answer
     http::async_write(m_stream, *response,
                       [self = shared_from_this(), response, close](beast::error_code error,
                                                                    std::size_t) {
+                        self->StopWaiting();
                         if (error || close) return self->Close();
                         self->ReadHeader();
                       });
@@ -209,15 +232,20 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
 }  // namespace
 
+void HttpServer::ReportRefusals(RefusalHook hook) { m_shared->refused = std::move(hook); }
+
 HttpServer::HttpServer(asio::io_context& loop, LogLine log, ServerLimits limits)
     : m_acceptor(loop), m_retry(loop), m_shared(std::make_shared<Shared>()) {
   m_shared->log = std::move(log);
   m_shared->limits = limits;
 }
 
-HttpServer::~HttpServer() { Stop(); }
+HttpServer::~HttpServer() {
+  Stop();
+  for (const std::string& line : m_shared->refusals.Flush()) m_shared->log(line);
+}
 
-bool HttpServer::Listen(unsigned short port, std::string& error) {
+Failure HttpServer::Listen(unsigned short port) {
   const tcp::endpoint endpoint(asio::ip::address_v4::loopback(), port);
   beast::error_code failure;
   m_acceptor.open(endpoint.protocol(), failure);
@@ -228,13 +256,13 @@ bool HttpServer::Listen(unsigned short port, std::string& error) {
 #endif
   if (!failure) m_acceptor.bind(endpoint, failure);
   if (!failure) m_acceptor.listen(asio::socket_base::max_listen_connections, failure);
-  if (failure) {
-    error = failure.message();
-    beast::error_code ignored;
-    m_acceptor.close(ignored);
-    return false;
-  }
-  return true;
+  if (!failure) return Failure{};
+  beast::error_code ignored;
+  m_acceptor.close(ignored);
+  const std::string number = std::to_string(port);
+  if (failure == asio::error::address_in_use) return Failure{Words::kListenInUse, number};
+  if (failure == asio::error::access_denied) return Failure{Words::kListenDenied, number};
+  return Failure{Words::kListenFailed, number, LocalTextToUtf8(failure.message())};
 }
 
 unsigned short HttpServer::Port() const {

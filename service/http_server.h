@@ -15,6 +15,7 @@
 #include <boost/asio/steady_timer.hpp>
 
 #include "service/card_calls.h"
+#include "service/messages.h"
 #include "service/request_handler.h"
 
 namespace service {
@@ -27,20 +28,27 @@ struct ServerLimits {
 };
 
 using LogLine = std::function<void(const std::string&)>;
+// A refused request: who sent it (origin, or host when it names none) and
+// the log's line about it.
+using RefusalHook = std::function<void(const std::string& sender, const std::string& line)>;
 
 class HttpServer {
  public:
   HttpServer(boost::asio::io_context& loop, LogLine log, ServerLimits limits);
   ~HttpServer();
 
-  // Binds 127.0.0.1:port (0: the system chooses) and listens. False, with a
-  // message in error, when that fails (the port is in use, say).
-  bool Listen(unsigned short port, std::string& error);
+  // Binds 127.0.0.1:port (0: the system chooses) and listens. When that
+  // fails: kListenInUse, kListenDenied or kListenFailed (with the system's
+  // reason), the port as the value.
+  Failure Listen(unsigned short port);
   unsigned short Port() const;
 
   // Starts accepting connections, each answered by handler, the card
   // operations by cards (which must outlive the event loop's run).
   void Serve(std::shared_ptr<const RequestHandler> handler, CardCalls& cards);
+
+  // Also tells hook of each request that the handler refused.
+  void ReportRefusals(RefusalHook hook);
 
   // Stops accepting; open connections end with the event loop.
   void Stop();

@@ -6,7 +6,10 @@
 #include <nlohmann/json.hpp>
 
 #include "config/ini_reader.h"
+#include "service/service_log.h"
+#include "text/blanks.h"
 #include "service/web_files.h"
+#include "service/web_origin.h"
 
 namespace service {
 namespace {
@@ -55,7 +58,7 @@ void AddHeaders(HttpResponse& response, const std::vector<HttpHeader>& headers) 
 Routed Answer(HttpResponse response, std::vector<HttpHeader> cors, std::string refusal = {}) {
   Routed routed;
   AddHeaders(response, cors);
-  routed.response = std::move(response);
+  routed.next = std::move(response);
   routed.cors = std::move(cors);
   routed.refusal = std::move(refusal);
   return routed;
@@ -68,13 +71,24 @@ std::string Or(const std::string& text, const char* fallback) {
 
 }  // namespace
 
+const std::vector<HttpHeader>& SecurityHeaders() {
+  static const std::vector<HttpHeader> headers = {
+      {"X-Content-Type-Options", "nosniff"},
+      {"X-Frame-Options", "DENY"},
+      {"Content-Security-Policy",
+       "default-src 'none'; script-src 'self'; style-src 'self'; connect-src 'self'; "
+       "img-src 'self'; base-uri 'none'; form-action 'none'; frame-ancestors 'none'"},
+  };
+  return headers;
+}
+
 HttpResponse ErrorResponse(int status, const std::string& message) {
   return JsonResponse(status, json{{"ok", false}, {"message", message}});
 }
 
 bool IsJsonContentType(const std::string& value) {
   std::string type = value.substr(0, value.find(';'));
-  type = Lowered(TrimBlanks(type));
+  type = Lowered(text::TrimBlanks(type));
   return type == "application/json";
 }
 
@@ -96,11 +110,22 @@ bool RequestHandler::HostAllowed(const std::optional<std::string>& host) const {
   return false;
 }
 
-bool RequestHandler::OriginAllowed(const std::string& origin) const {
+bool RequestHandler::OwnOrigin(const std::string& origin) const {
+  const std::optional<std::string> sent = NormalizeOrigin(origin);
+  if (!sent) return false;
   const std::string port = std::to_string(m_policy.port);
-  if (origin == "http://127.0.0.1:" + port || origin == "http://localhost:" + port) return true;
+  for (const char* own : {"http://127.0.0.1:", "http://localhost:"}) {
+    if (*sent == NormalizeOrigin(own + port)) return true;
+  }
+  return false;
+}
+
+bool RequestHandler::OriginAllowed(const std::string& origin) const {
+  if (OwnOrigin(origin)) return true;
+  const std::optional<std::string> sent = NormalizeOrigin(origin);
+  if (!sent) return false;
   for (const std::string& allowed : m_policy.origins) {
-    if (origin == allowed) return true;
+    if (*sent == NormalizeOrigin(allowed)) return true;
   }
   return false;
 }
@@ -108,13 +133,13 @@ bool RequestHandler::OriginAllowed(const std::string& origin) const {
 Routed RequestHandler::Route(const HttpRequest& request) const {
   if (!HostAllowed(request.host)) {
     return Answer(ErrorResponse(403, "拒绝访问：主机名不是 127.0.0.1 或 localhost"), {},
-                  "主机名 " + request.host.value_or("(无)") + " 不被接受");
+                  "主机名 " + CutForLog(request.host.value_or("(无)")) + " 不被接受");
   }
   std::vector<HttpHeader> cors;
   if (request.origin) {
     if (!OriginAllowed(*request.origin)) {
       return Answer(ErrorResponse(403, "拒绝访问：此网页的来源未获准使用读卡服务"), {},
-                    "来源 " + *request.origin + " 不在允许列表中");
+                    "来源 " + CutForLog(*request.origin) + " 不在允许列表中");
     }
     cors.emplace_back("Access-Control-Allow-Origin", *request.origin);
     cors.emplace_back("Vary", "Origin");
@@ -154,12 +179,15 @@ Routed RequestHandler::Route(const HttpRequest& request) const {
       const int version = m_state.version ? m_state.version() : -1;
       json status{{"service", "readcard"},
                   {"version", version >= 0 ? json(version) : json(nullptr)},
-                  {"busy", m_state.busy ? m_state.busy() : false}};
+                  {"busy", m_state.busy ? m_state.busy() : false},
+                  {"timeout", m_state.timeoutSeconds}};
       return Answer(JsonResponse(200, status), cors);
     }
     case Endpoint::Desk: {
       HttpResponse desk = JsonResponse(200, json::object());
-      if (m_state.desk) desk.body = m_state.desk();
+      // Browsers send no Origin with a page's GET of its own origin.
+      const bool ownPage = !request.origin || OwnOrigin(*request.origin);
+      if (m_state.desk) desk.body = m_state.desk(ownPage);
       return Answer(std::move(desk), cors);
     }
     case Endpoint::WebFile: {
@@ -177,7 +205,7 @@ Routed RequestHandler::Route(const HttpRequest& request) const {
   // A card operation.
   if (!request.contentType || !IsJsonContentType(*request.contentType)) {
     return Answer(ErrorResponse(415, "请求内容类型必须是 application/json"), cors,
-                  "内容类型 " + request.contentType.value_or("(无)") + " 不是 application/json");
+                  "内容类型 " + CutForLog(request.contentType.value_or("(无)")) + " 不是 application/json");
   }
   const json body = json::parse(request.body, nullptr, false);
   if (body.is_discarded()) return Answer(ErrorResponse(400, "请求内容不是有效的 JSON"), cors);
@@ -197,7 +225,7 @@ Routed RequestHandler::Route(const HttpRequest& request) const {
     card.track = track->get<std::string>();
   }
   Routed routed;
-  routed.card = std::move(card);
+  routed.next = std::move(card);
   routed.cors = std::move(cors);
   return routed;
 }
@@ -210,7 +238,7 @@ HttpResponse RequestHandler::AnswerCard(const Routed& routed, const CardAnswer& 
         const std::string message =
             answer.text.empty() ? "读卡失败，读卡日志也无法写入" : answer.text;
         response = JsonResponse(200, json{{"ok", false}, {"message", message}});
-      } else if (routed.card && routed.card->operation == CardOperation::IcCardInfo) {
+      } else if (routed.card() && routed.card()->operation == CardOperation::IcCardInfo) {
         response = JsonResponse(200, json{{"ok", true}, {"info", answer.text}});
       } else {
         response = JsonResponse(200, json{{"ok", true}, {"number", answer.text}});

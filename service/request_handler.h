@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "service/card_calls.h"
@@ -25,16 +26,21 @@ struct AccessPolicy {
 struct ServiceState {
   std::function<bool()> busy;
   std::function<int()> version;        // -1 while unknown
-  std::function<std::string()> desk;   // the /v1/desk answer, JSON text
+  // The /v1/desk answer, JSON text: with the paths and the log's lines
+  // (detail) for the service's own page, without for the listed origins.
+  std::function<std::string(bool detail)> desk;
+  int timeoutSeconds = 30;             // the wait for the driver, for pages to follow
 };
 
 // The outcome of one request: an answer at once, or a card call whose
 // answer AnswerCard turns into the response.
 struct Routed {
-  std::optional<HttpResponse> response;
-  std::optional<CardRequest> card;
+  std::variant<HttpResponse, CardRequest> next;
   std::vector<HttpHeader> cors;  // headers that every answer to it carries
   std::string refusal;           // non-empty: why it was refused, for the log
+
+  const HttpResponse* response() const { return std::get_if<HttpResponse>(&next); }
+  const CardRequest* card() const { return std::get_if<CardRequest>(&next); }
 };
 
 class RequestHandler {
@@ -57,10 +63,15 @@ class RequestHandler {
  private:
   bool HostAllowed(const std::optional<std::string>& host) const;
   bool OriginAllowed(const std::string& origin) const;
+  bool OwnOrigin(const std::string& origin) const;
 
   AccessPolicy m_policy;
   ServiceState m_state;
 };
+
+// The headers that every answer carries, whatever its route: no page may
+// frame the service's answers, and the status page runs only its own files.
+const std::vector<HttpHeader>& SecurityHeaders();
 
 // {"ok":false,"message":message} with status.
 HttpResponse ErrorResponse(int status, const std::string& message);

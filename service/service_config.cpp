@@ -1,6 +1,11 @@
 #include "service/service_config.h"
 
 #include <cctype>
+#include <optional>
+
+#include "service/system_text.h"
+#include "service/web_origin.h"
+#include "text/blanks.h"
 
 namespace service {
 namespace {
@@ -18,71 +23,53 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
   return true;
 }
 
-bool IsOrigin(const std::string& origin) {
-  const std::string::size_type scheme = origin.find("://");
-  if (scheme == std::string::npos) return false;
-  const std::string name = origin.substr(0, scheme);
-  if (name != "http" && name != "https") return false;
-  const std::string rest = origin.substr(scheme + 3);
-  if (rest.empty()) return false;
-  for (char c : rest) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (byte <= ' ' || byte >= 0x7F || c == '/' || c == '?' || c == '#' || c == '@') return false;
-  }
-  return true;
-}
-
 }  // namespace
 
-bool ParseOrigins(const std::string& value, std::vector<std::string>& origins, std::string& error) {
+bool ParsePort(const std::string& text, int& port) { return ParseNumber(text, 0, 65535, port); }
+
+Failure ParseOrigins(const std::string& value, std::vector<std::string>& origins) {
   origins.clear();
   std::string::size_type start = 0;
+  // Commas (cardservice.ini) or blanks (an installer's property) between them.
   while (start <= value.size()) {
-    std::string::size_type end = value.find(',', start);
+    std::string::size_type end = value.find_first_of(", \t", start);
     if (end == std::string::npos) end = value.size();
-    std::string origin = TrimBlanks(value.substr(start, end - start));
+    const std::string written = text::TrimBlanks(value.substr(start, end - start));
+    std::string origin = written;
     if (!origin.empty() && origin.back() == '/') origin.pop_back();
     if (!origin.empty()) {
-      if (!IsOrigin(origin)) {
-        error = "origins 中的 \"" + origin + "\" 不是网页来源（应为 https://主机名[:端口]）";
-        return false;
-      }
-      origins.push_back(origin);
+      std::string why;
+      const std::optional<std::string> normalized = NormalizeOrigin(origin, &why);
+      if (!normalized) return Failure{Words::kConfigOrigin, LocalTextToUtf8(written), why};
+      origins.push_back(*normalized);
     }
     start = end + 1;
   }
-  return true;
+  return Failure{};
 }
 
-bool ParseServiceConfig(const IniSection& section, ServiceConfig& config, std::string& error) {
+Failure ParseServiceConfig(const IniSection& section, ServiceConfig& config) {
   auto port = section.find("port");
-  if (port != section.end() && !ParseNumber(port->second, 0, 65535, config.port)) {
-    error = "port 的值 \"" + port->second + "\" 不是 0 到 65535 之间的端口号";
-    return false;
+  if (port != section.end() && !ParsePort(port->second, config.port)) {
+    return Failure{Words::kConfigPort, LocalTextToUtf8(port->second)};
   }
   auto timeout = section.find("timeout");
   if (timeout != section.end() &&
       !ParseNumber(timeout->second, 1, 3600, config.timeoutSeconds)) {
-    error = "timeout 的值 \"" + timeout->second + "\" 不是 1 到 3600 之间的秒数";
-    return false;
+    return Failure{Words::kConfigTimeout, LocalTextToUtf8(timeout->second)};
   }
   auto origins = section.find("origins");
-  if (origins != section.end() && !ParseOrigins(origins->second, config.origins, error)) {
-    return false;
-  }
-  return true;
+  if (origins != section.end()) return ParseOrigins(origins->second, config.origins);
+  return Failure{};
 }
 
-bool ReadServiceConfig(const std::string& path, ServiceConfig& config, bool& found,
-                       std::string& error) {
+Failure ReadServiceConfig(const std::string& path, ServiceConfig& config, bool& found) {
   IniSection section;
   found = ReadIniSection(path, section, "service");
-  if (!found) return true;
-  if (!ParseServiceConfig(section, config, error)) {
-    error = path + ": " + error;
-    return false;
-  }
-  return true;
+  if (!found) return Failure{};
+  Failure wrong = ParseServiceConfig(section, config);
+  if (wrong) wrong.file = LocalTextToUtf8(path);
+  return wrong;
 }
 
 }  // namespace service

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config/ini_reader.h"
+#include "service/messages.h"
 
 namespace service {
 
@@ -17,19 +18,27 @@ struct ServiceConfig {
   int timeoutSeconds = kDefaultTimeoutSeconds;
 };
 
-// Fills config from the section's port, origins and timeout (missing keys
-// keep their defaults). False, with error saying which key and why in
-// Chinese, for a value that cannot be used.
-bool ParseServiceConfig(const IniSection& section, ServiceConfig& config, std::string& error);
+// A port number, 0 to 65535, as plain decimal digits: the one reading of a
+// port, from the command line and from the configuration file.
+bool ParsePort(const std::string& text, int& port);
 
-// The comma-separated origins of an origins value: each trimmed, empty ones
-// dropped, a trailing "/" removed. False, with error, for an entry that is
-// not scheme://host[:port].
-bool ParseOrigins(const std::string& value, std::vector<std::string>& origins, std::string& error);
+// Fills config from the section's port, origins and timeout (missing keys
+// keep their defaults). For a value that cannot be used: kConfigPort,
+// kConfigTimeout or kConfigOrigin with the value (UTF-8), config unchanged
+// from that key on.
+Failure ParseServiceConfig(const IniSection& section, ServiceConfig& config);
+
+// The origins of an origins value, separated by commas (cardservice.ini) or
+// blanks (an installer's property): each trimmed, empty ones dropped, a
+// trailing "/" removed, each in the form browsers send (lower case, no
+// default port). kConfigOrigin, with the entry as written and why, for one
+// that is not scheme://host[:port] and so could never match (a wildcard, a
+// path).
+Failure ParseOrigins(const std::string& value, std::vector<std::string>& origins);
 
 // Reads [service] of the file at path into config. A missing file keeps the
-// defaults (found is then false); error as for ParseServiceConfig.
-bool ReadServiceConfig(const std::string& path, ServiceConfig& config, bool& found,
-                       std::string& error);
+// defaults (found is then false). A wrong value: ParseServiceConfig's
+// failure, with the file's path (UTF-8).
+Failure ReadServiceConfig(const std::string& path, ServiceConfig& config, bool& found);
 
 }  // namespace service

@@ -1,6 +1,7 @@
 #include "service/service_main.h"
 
 #include <csignal>
+#include <ctime>
 #include <cstdio>
 
 #include <boost/asio/post.hpp>
@@ -8,13 +9,18 @@
 
 #include "driver/card_driver.h"
 #include "service/desk_report.h"
+#include "service/event_log.h"
 #include "service/http_server.h"
+#include "service/library_location.h"
+#include "service/machine_settings.h"
+#include "service/messages.h"
 #include "service/request_handler.h"
 #include "service/service_config.h"
 #include "service/service_log.h"
+#include "service/service_manager.h"
 #include "service/system_text.h"
-#include "text/executable_path.h"
-#include "text/module_directory.h"
+#include "host/executable_path.h"
+#include "host/host_directory.h"
 
 namespace service {
 namespace {
@@ -22,88 +28,126 @@ namespace {
 std::string Joined(const std::vector<std::string>& texts) {
   std::string joined;
   for (const std::string& text : texts) joined += (joined.empty() ? "" : ", ") + text;
-  return joined.empty() ? "(无)" : joined;
+  return joined.empty() ? Say(Words::kNoOrigins) : joined;
+}
+
+// Why the service did not start: on the console in its language, in the log.
+int NotStarted(ServiceLog& log, const Failure& failure, int exitCode) {
+  std::fprintf(stderr, "%s\n",
+               ConsoleText(Say(ConsoleLanguage(), Words::kNotStartedConsole,
+                               {Say(ConsoleLanguage(), failure)}))
+                   .c_str());
+  const std::string line = Say(Words::kNotStartedLog, {Say(failure)});
+  log.Write(line, LogLevel::Error, false);
+  WriteEvent(EventId::NotStarted, line);
+  return exitCode;
 }
 
 }  // namespace
 
 int RunService(const CommandLine& line, const CardCallsFactory& startCards,
                const std::function<void(StopFunction)>& listening) {
-  const std::string directory = GetModuleDirectory();
+  const std::string directory = host::HostDirectory();
   const std::string configPath =
       line.configPath.empty() ? directory + "cardservice.ini" : line.configPath;
   ServiceLog log(directory, line.mode == ProgramMode::Foreground);
 
   ServiceConfig config;
   bool configFound = false;
-  std::string error;
-  if (!ReadServiceConfig(configPath, config, configFound, error)) {
-    std::fprintf(stderr, "%s\n",
-                 ConsoleText("cardservice: 配置文件有误: " + SystemTextToUtf8(error)).c_str());
-    log.Write("未启动：配置文件有误: " + SystemTextToUtf8(error));
-    return 2;
+  // What an installer kept for the machine overrides the ini.
+  IniSection machine;
+  Failure wrong = ReadServiceConfig(configPath, config, configFound);
+  if (!wrong && ReadMachineSettings(machine)) {
+    wrong = ParseServiceConfig(machine, config);
+    if (wrong) wrong.file = std::string("HKLM\\") + kMachineSettingsKey;
   }
+  if (wrong) return NotStarted(log, wrong, kExitWrongConfig);
   if (line.port) config.port = *line.port;
 
   boost::asio::io_context loop;
-  HttpServer server(loop, [&log](const std::string& text) { log.Write(text); }, ServerLimits{});
-  if (!server.Listen(static_cast<unsigned short>(config.port), error)) {
-    std::fprintf(stderr, "%s\n",
-                 ConsoleText("cardservice: 无法在 127.0.0.1:" + std::to_string(config.port) +
-                             " 上监听（端口已被占用？）: " + SystemTextToUtf8(error))
-                     .c_str());
-    log.Write("未启动：无法在 127.0.0.1:" + std::to_string(config.port) +
-              " 上监听: " + SystemTextToUtf8(error));
-    return 1;
+  // Before the worker starts: it takes systemd's variables out of the
+  // environment that the worker inherits.
+  ServiceManagerLink manager(loop);
+  // The server logs only refusals.
+  HttpServer server(loop, [&log](const std::string& text) { log.Write(text, LogLevel::Warning); },
+                    ServerLimits{});
+  if (const Failure failed = server.Listen(static_cast<unsigned short>(config.port))) {
+    return NotStarted(log, failed, kExitCannotListen);
   }
   const unsigned short port = server.Port();
 
   WorkerSettings settings;
-  settings.program = text::ExecutablePath();
+  settings.program = host::ExecutablePath();
   settings.directory = directory;
   settings.timeoutSeconds = config.timeoutSeconds;
-  settings.log = [&log](const std::string& text) { log.Write(text); };
+  settings.log = [&log](const std::string& text) { log.Write(text, LogLevel::Notice); };
+  settings.failed = [](const std::string& text) { WriteEvent(EventId::WorkerEnded, text); };
   std::unique_ptr<CardCalls> cards = startCards(loop, std::move(settings));
   CardCalls& calls = *cards;
 
   ServiceState state;
   state.busy = [&calls] { return calls.Busy(); };
   state.version = [&calls] { return calls.Version(); };
-  state.desk = [&calls, &config, directory] {
+  state.timeoutSeconds = config.timeoutSeconds;
+  const std::string programDirectory =
+      host::DirectoryOf(host::ExecutablePath(), host::kPathSeparator, host::IsLeadByte);
+  state.desk = [&calls, &config, directory, programDirectory](bool detail) {
     DeskFacts facts = GatherDeskFacts(directory, READCARD_LIBRARY_FILE, driver::kCardDriverFile);
     facts.version = calls.Version();
+    // Natively the library is not the desk's: show where the worker finds
+    // it (a file beside the program, or one the loader found by name).
+    const std::string library = CardLibraryLocation(programDirectory);
+    if (library != directory + READCARD_LIBRARY_FILE) {
+      facts.library = DeskFile{library, IsLibraryPath(library) || facts.version >= 0};
+    }
     facts.origins = config.origins;
-    return DeskJson(facts, SystemTextToUtf8);
+    return DeskJson(facts, SystemTextToUtf8, LocalTextToUtf8, detail);
   };
   auto handler = std::make_shared<const RequestHandler>(AccessPolicy{port, config.origins},
                                                         std::move(state));
   server.Serve(handler, calls);
+  RefusalEvents refusals;
+  server.ReportRefusals([&refusals](const std::string& sender, const std::string& line) {
+    const std::string event = refusals.Admit(sender, line, std::time(nullptr));
+    if (!event.empty()) WriteEvent(EventId::Refused, event);
+  });
 
   boost::asio::signal_set signals(loop, SIGINT, SIGTERM);
 #ifdef SIGBREAK
   signals.add(SIGBREAK);
 #endif
-  auto stop = [&loop, &server, &log](const std::string& why) {
-    log.Write("停止：" + why);
+  auto stop = [&loop, &server, &log, &manager](const std::string& why) {
+    manager.Stopping();
+    const std::string stopped = Say(Words::kStopped, {why});
+    log.Write(stopped);
+    WriteEvent(EventId::Stopped, stopped);
     server.Stop();
     loop.stop();
   };
   signals.async_wait([&stop](const boost::system::error_code& error, int number) {
-    if (!error) stop("收到信号 " + std::to_string(number));
+    if (!error) stop(Say(Words::kStopSignal, {std::to_string(number)}));
   });
 
-  log.Write("启动：监听 http://127.0.0.1:" + std::to_string(port) + "，允许的来源 " +
-            Joined(config.origins) + "，读卡超时 " + std::to_string(config.timeoutSeconds) +
-            " 秒，配置文件 " + SystemTextToUtf8(configPath) + (configFound ? "" : "（未找到，用默认值）"));
-  std::printf("cardservice: listening on http://127.0.0.1:%u\n", static_cast<unsigned>(port));
+  std::string notes = configFound ? "" : Say(Words::kConfigMissingNote);
+  if (!machine.empty()) notes += Say(Words::kMachineSettingsNote, {kMachineSettingsKey});
+  const std::string started =
+      Say(Words::kStartedLog, {std::to_string(port), Joined(config.origins),
+                               std::to_string(config.timeoutSeconds), LocalTextToUtf8(configPath),
+                               notes});
+  log.Write(started);
+  WriteEvent(EventId::Started, started);
+  std::printf("%s\n", Say(Words::kListening, {std::to_string(port)}).c_str());
   std::fflush(stdout);
+  manager.Ready("listening on http://127.0.0.1:" + std::to_string(port));
   if (listening) {
     listening([&loop, &stop] {
-      boost::asio::post(loop, [&stop] { stop("服务管理器要求停止"); });
+      boost::asio::post(loop, [&stop] { stop(Say(Words::kStopByManager)); });
     });
   }
   loop.run();
-  return 0;
+  // The stop function refers to this frame: it is taken back before it goes.
+  if (listening) listening(StopFunction());
+  return kExitStopped;
 }
 
 }  // namespace service

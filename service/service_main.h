@@ -17,10 +17,16 @@ using CardCallsFactory =
 // Stops the running service; may be called from any thread.
 using StopFunction = std::function<void()>;
 
+// RunService's exit codes, which the service manager keeps as the service's
+// own exit code (--install reads them back).
+constexpr int kExitStopped = 0;        // a clean stop
+constexpr int kExitCannotListen = 1;   // the port is in use, say
+constexpr int kExitWrongConfig = 2;    // cardservice.ini (or the command line) cannot be used
+
 // Runs until SIGINT or SIGTERM (Ctrl+C, Ctrl+Break), or until the function
-// handed to listening (once the service listens) is called. Returns the
-// exit code: 0 after a clean stop, 1 when it cannot listen (the port is in
-// use), 2 for a configuration it cannot use.
+// handed to listening (once the service listens) is called; listening is
+// called again with an empty function just before it returns, after which
+// the first must not be called. Returns the exit code above.
 int RunService(const CommandLine& line, const CardCallsFactory& startCards,
                const std::function<void(StopFunction)>& listening = {});
 

@@ -15,7 +15,7 @@ int NotHere() {
 }  // namespace
 
 int InstallService(const CommandLine&) { return NotHere(); }
-int UninstallService() { return NotHere(); }
+int UninstallService(bool) { return NotHere(); }
 int RunUnderServiceManager(const CommandLine&, const CardCallsFactory&) { return NotHere(); }
 
 // SIGINT and SIGTERM stop it; nothing more to watch.

@@ -3,73 +3,117 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "logger/day_log.h"
+#include "service/desk_install.h"
+#include "service/event_log.h"
+#include "service/machine_settings.h"
+#include "service/messages.h"
+#include "service/service_config.h"
+#include "service/service_log.h"
 #include "service/system_text.h"
 #include "service/windows_service.h"
+#include "host/host_directory.h"
 
 namespace service {
 namespace {
 
-const wchar_t kName[] = L"cardservice";
+// kServiceName, widened (it is ASCII).
+const std::wstring kNameText(kServiceName, kServiceName + sizeof kServiceName - 1);
+const wchar_t* const kName = kNameText.c_str();
 const wchar_t kDisplayName[] = L"读卡服务 (readcard cardservice)";
 const wchar_t kDescription[] =
     L"让浏览器中的医院信息系统页面通过 http://127.0.0.1 读取社保卡和磁条卡。";
 
-// The service's state as the dispatcher reports it; the control handler
-// runs on the dispatcher's thread, the service itself on ServiceMain's.
-SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
-SERVICE_STATUS g_status = {};
-StopFunction g_stop;
-CommandLine g_line;
-const CardCallsFactory* g_startCards = nullptr;
+// What the service shares between the dispatcher's thread (the control
+// handler, the console's close handler) and the thread that runs
+// RunService, in one place. The stop function reaches into RunService's
+// frame: it is set once the service listens and reset, under the lock,
+// before RunService returns.
+struct ServiceRun {
+  SERVICE_STATUS_HANDLE statusHandle = nullptr;
+  SERVICE_STATUS status = {};
+  CommandLine line;
+  const CardCallsFactory* startCards = nullptr;
+  SRWLOCK stopLock = SRWLOCK_INIT;
+  StopFunction stop;
+};
+
+ServiceRun g_run;
+
+// Hands RunService's stop function over (empty: RunService is returning).
+void SetStop(StopFunction stop) {
+  AcquireSRWLockExclusive(&g_run.stopLock);
+  g_run.stop = std::move(stop);
+  ReleaseSRWLockExclusive(&g_run.stopLock);
+}
+
+// Asks a running service to stop; nothing once RunService has returned.
+void RequestStop() {
+  AcquireSRWLockExclusive(&g_run.stopLock);
+  if (g_run.stop) g_run.stop();  // only posts to the service's loop
+  ReleaseSRWLockExclusive(&g_run.stopLock);
+}
 
 void Report(DWORD state, DWORD exitCode = 0) {
-  g_status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
-  g_status.dwCurrentState = state;
-  g_status.dwControlsAccepted =
+  SERVICE_STATUS& status = g_run.status;
+  status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+  status.dwCurrentState = state;
+  status.dwControlsAccepted =
       state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
-  g_status.dwWin32ExitCode = exitCode == 0 ? NO_ERROR : ERROR_SERVICE_SPECIFIC_ERROR;
-  g_status.dwServiceSpecificExitCode = exitCode;
+  status.dwWin32ExitCode = exitCode == 0 ? NO_ERROR : ERROR_SERVICE_SPECIFIC_ERROR;
+  status.dwServiceSpecificExitCode = exitCode;
   // The check point counts the steps of a start or stop under way, and is 0
   // once none is.
   const bool pending = state == SERVICE_START_PENDING || state == SERVICE_STOP_PENDING;
-  g_status.dwWaitHint = pending ? 10000 : 0;
-  g_status.dwCheckPoint = pending ? g_status.dwCheckPoint + 1 : 0;
-  SetServiceStatus(g_statusHandle, &g_status);
+  status.dwWaitHint = pending ? 10000 : 0;
+  status.dwCheckPoint = pending ? status.dwCheckPoint + 1 : 0;
+  SetServiceStatus(g_run.statusHandle, &status);
 }
 
 DWORD WINAPI Control(DWORD control, DWORD, void*, void*) {
   if (control == SERVICE_CONTROL_STOP || control == SERVICE_CONTROL_SHUTDOWN) {
     Report(SERVICE_STOP_PENDING);
-    if (g_stop) g_stop();
+    RequestStop();
     return NO_ERROR;
   }
   return control == SERVICE_CONTROL_INTERROGATE ? NO_ERROR : ERROR_CALL_NOT_IMPLEMENTED;
 }
 
 void WINAPI ServiceMain(DWORD, wchar_t**) {
-  g_statusHandle = RegisterServiceCtrlHandlerExW(kName, Control, nullptr);
-  if (g_statusHandle == nullptr) return;
+  g_run.statusHandle = RegisterServiceCtrlHandlerExW(kName, Control, nullptr);
+  if (g_run.statusHandle == nullptr) return;
   Report(SERVICE_START_PENDING);
-  const int code = RunService(g_line, *g_startCards, [](StopFunction stop) {
-    g_stop = std::move(stop);
-    Report(SERVICE_RUNNING);
+  const int code = RunService(g_run.line, *g_run.startCards, [](StopFunction stop) {
+    const bool listening = static_cast<bool>(stop);
+    SetStop(std::move(stop));
+    if (listening) Report(SERVICE_RUNNING);
   });
   // A non-zero code counts as a failure, so the manager restarts it.
   Report(SERVICE_STOPPED, static_cast<DWORD>(code));
 }
 
-// The reason of the last failed system call, for the person at the console.
-std::string LastError(const char* what) {
+// The reason of the last failed system call, UTF-8.
+std::string LastError() {
   const DWORD error = GetLastError();
   char text[512] = {};
   FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
                  text, sizeof text, nullptr);
-  return std::string(what) + " (" + std::to_string(error) + "): " + SystemTextToUtf8(text);
+  std::string reason = LocalTextToUtf8(text);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+  return std::to_string(error) + ": " + reason;
 }
 
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "%s\n", ConsoleText("cardservice: " + message).c_str());
+// One line for the person at the console, in its language.
+void Tell(const std::string& utf8) {
+  std::fprintf(stderr, "%s\n", ConsoleText(utf8).c_str());
+  std::fflush(stderr);
+}
+
+// words with the system's reason: the last failed call's, unless given.
+int Fail(Words words, const std::string& reason = LastError()) {
+  Tell("cardservice: " + Say(ConsoleLanguage(), words, {reason}));
   return 1;
 }
 
@@ -109,23 +153,118 @@ BOOL WINAPI ConsoleClosing(DWORD event) {
   if (event != CTRL_CLOSE_EVENT && event != CTRL_LOGOFF_EVENT && event != CTRL_SHUTDOWN_EVENT) {
     return FALSE;
   }
-  if (g_stop) g_stop();
+  RequestStop();
   Sleep(2000);  // the system ends the process when this returns
   return TRUE;
+}
+
+// How long --install waits for the service to report itself running or
+// stopped (a slow desk's first start loads the card library and driver).
+constexpr int kStartWaitSeconds = 90;
+
+// Waits while a start or stop is under way, up to seconds; the state then.
+DWORD WaitWhilePending(SC_HANDLE service, SERVICE_STATUS& status, int seconds) {
+  for (int wait = 0; wait < seconds * 5; ++wait) {
+    if (!QueryServiceStatus(service, &status)) return SERVICE_STOPPED;
+    if (status.dwCurrentState != SERVICE_START_PENDING &&
+        status.dwCurrentState != SERVICE_STOP_PENDING) {
+      return status.dwCurrentState;
+    }
+    Sleep(200);
+  }
+  return status.dwCurrentState;
+}
+
+// Sends the stop control and waits up to 30 s for the service to stop,
+// then up to 10 s for its process to end: the manager may tell it stopped
+// while the process is still closing and holds the port that a new start
+// needs.
+bool StopAndWait(SC_HANDLE service, SERVICE_STATUS& status) {
+  SERVICE_STATUS_PROCESS process = {};
+  DWORD size = 0;
+  HANDLE running = nullptr;
+  if (QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&process),
+                           sizeof process, &size) &&
+      process.dwProcessId != 0) {
+    running = OpenProcess(SYNCHRONIZE, FALSE, process.dwProcessId);
+  }
+  bool stopped = false;
+  if (ControlService(service, SERVICE_CONTROL_STOP, &status) ||
+      GetLastError() == ERROR_SERVICE_NOT_ACTIVE) {
+    for (int wait = 0; wait < 150 && !stopped; ++wait) {
+      if (!QueryServiceStatus(service, &status)) break;
+      stopped = status.dwCurrentState == SERVICE_STOPPED;
+      if (!stopped) Sleep(200);
+    }
+  }
+  if (running != nullptr) {
+    if (stopped) WaitForSingleObject(running, 10000);
+    CloseHandle(running);
+  }
+  return stopped;
+}
+
+// The port the installed service listens on: --port, else the machine's
+// settings', else cardservice.ini's (the order the service reads them in).
+int ServicePort(const CommandLine& line) {
+  if (line.port) return *line.port;
+  ServiceConfig config;
+  bool found = false;
+  ReadServiceConfig(line.configPath.empty() ? host::HostDirectory() + "cardservice.ini"
+                                            : line.configPath,
+                    config, found);
+  IniSection machine;
+  if (ReadMachineSettings(machine)) ParseServiceConfig(machine, config);
+  return config.port;
+}
+
+std::string ServiceLogPath() {
+  return LocalTextToUtf8(ServiceLog(host::HostDirectory(), false).TodayPath());
+}
+
+// The last line of the service's log today (the reason it stopped), UTF-8.
+std::string LastLogLine() {
+  const std::vector<std::string> lines = logger::SplitLines(
+      logger::ReadFrom(ServiceLog(host::HostDirectory(), false).TodayPath(), 0));
+  return lines.empty() ? std::string() : lines.back();
 }
 
 }  // namespace
 
 int InstallService(const CommandLine& line) {
+  const Language language = ConsoleLanguage();
   wchar_t program[MAX_PATH + 1] = {};
-  if (GetModuleFileNameW(nullptr, program, MAX_PATH) == 0) return Fail(LastError("GetModuleFileName"));
+  if (GetModuleFileNameW(nullptr, program, MAX_PATH) == 0) return Fail(Words::kCannotRegister);
   std::wstring command = L"\"" + std::wstring(program) + L"\" --service";
   if (!line.configPath.empty()) command += L" --config \"" + Widened(line.configPath) + L"\"";
   if (line.port) command += L" --port " + std::to_wstring(*line.port);
 
   Handle manager{OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE)};
-  if (manager.handle == nullptr) {
-    return Fail(LastError("无法打开服务管理器（需要以管理员身份运行）"));
+  if (manager.handle == nullptr) return Fail(Words::kNeedAdministrator);
+  // A running service read its settings when it started, and holds the
+  // driver that the desk's set-up may replace: it is stopped first, and
+  // starts again below with the new settings (and this program, if it was
+  // replaced).
+  bool wasRunning = false;
+  std::string notStopped;
+  auto stopRunning = [&manager, &wasRunning, &notStopped] {
+    Handle running{OpenServiceW(manager.handle, kName, SERVICE_STOP | SERVICE_QUERY_STATUS)};
+    SERVICE_STATUS status = {};
+    if (running.handle == nullptr || !QueryServiceStatus(running.handle, &status) ||
+        status.dwCurrentState == SERVICE_STOPPED) {
+      return;
+    }
+    wasRunning = true;
+    if (!StopAndWait(running.handle, status)) notStopped = LastError();
+  };
+  if (const Failure failed = SetUpDesk(line, stopRunning)) {
+    Tell("cardservice: " + Say(language, Words::kCannotSetUpDesk, {Say(language, failed)}));
+    return 1;
+  }
+  if (!notStopped.empty()) return Fail(Words::kCannotStop, notStopped);
+  if (const Failure failed = RegisterEventLogSource()) {
+    Tell("cardservice: " + Say(language, failed));
+    return 1;
   }
   Handle service{CreateServiceW(manager.handle, kName, kDisplayName, SERVICE_ALL_ACCESS,
                                 SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
@@ -137,13 +276,22 @@ int InstallService(const CommandLine& line) {
         !ChangeServiceConfigW(service.handle, SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
                               SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr, nullptr,
                               nullptr, nullptr, kDisplayName)) {
-      return Fail(LastError("无法更新已注册的服务"));
+      return Fail(Words::kCannotUpdate);
     }
   }
-  if (service.handle == nullptr) return Fail(LastError("无法注册服务"));
+  if (service.handle == nullptr) return Fail(Words::kCannotRegister);
   SERVICE_DESCRIPTIONW description = {const_cast<wchar_t*>(kDescription)};
   ChangeServiceConfig2W(service.handle, SERVICE_CONFIG_DESCRIPTION, &description);
-  if (!SetRecovery(service.handle)) return Fail(LastError("无法设置服务失败后的重新启动"));
+  if (!SetRecovery(service.handle)) return Fail(Words::kCannotSetRecovery);
+
+  // A running service has read its settings when it started: it starts
+  // again to take the new ones (and this program, if it was replaced).
+  SERVICE_STATUS status = {};
+  if (QueryServiceStatus(service.handle, &status) && status.dwCurrentState != SERVICE_STOPPED) {
+    wasRunning = true;  // started again meanwhile (by hand, or by its recovery)
+    if (!StopAndWait(service.handle, status)) return Fail(Words::kCannotStop);
+  }
+
   // The manager's database may be locked for a moment (while it starts
   // other services): try again for up to 10 s.
   bool started = false;
@@ -153,44 +301,93 @@ int InstallService(const CommandLine& line) {
     if (!started && GetLastError() != ERROR_SERVICE_DATABASE_LOCKED) break;
     if (!started) Sleep(200);
   }
-  if (!started) return Fail(LastError("服务已注册，但无法启动"));
-  std::printf("cardservice: registered as the Windows service \"cardservice\" and started\n");
-  return 0;
+  if (!started) return Fail(Words::kCannotStart);
+
+  // The service reports itself running once it listens, or stops at once
+  // when its settings or its port fail it.
+  const DWORD state = WaitWhilePending(service.handle, status, kStartWaitSeconds);
+  const std::string name = kServiceName;
+  if (state == SERVICE_RUNNING) {
+    std::printf("%s\n", ConsoleText(Say(language, wasRunning ? Words::kRestartedRunning
+                                                               : Words::kInstalledRunning,
+                                          {name, std::to_string(ServicePort(line))}))
+                            .c_str());
+    return 0;
+  }
+  if (state != SERVICE_STOPPED) {
+    Tell(Say(language, Words::kStillStarting, {name, std::to_string(kStartWaitSeconds)}));
+    Tell(Say(language, Words::kSeeServiceLog, {ServiceLogPath()}));
+    return 1;
+  }
+  const DWORD exitCode = status.dwWin32ExitCode == ERROR_SERVICE_SPECIFIC_ERROR
+                             ? status.dwServiceSpecificExitCode
+                             : status.dwWin32ExitCode;
+  Tell(Say(language, Words::kInstalledStopped, {name, std::to_string(exitCode)}));
+  if (status.dwWin32ExitCode == ERROR_SERVICE_SPECIFIC_ERROR && exitCode == kExitWrongConfig) {
+    Tell(Say(language, Words::kExitConfig));
+  } else if (status.dwWin32ExitCode == ERROR_SERVICE_SPECIFIC_ERROR &&
+             exitCode == kExitCannotListen) {
+    Tell(Say(language, Words::kExitListen));
+  } else {
+    Tell(Say(language, Words::kExitOther, {std::to_string(exitCode)}));
+  }
+  const std::string said = LastLogLine();
+  if (!said.empty()) Tell(Say(language, Words::kServiceLogSays, {said}));
+  return 1;
 }
 
-int UninstallService() {
+int UninstallService(bool keepSettings) {
+  const Language language = ConsoleLanguage();
   Handle manager{OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT)};
-  if (manager.handle == nullptr) {
-    return Fail(LastError("无法打开服务管理器（需要以管理员身份运行）"));
-  }
+  if (manager.handle == nullptr) return Fail(Words::kNeedAdministrator);
   Handle service{OpenServiceW(manager.handle, kName, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE)};
-  if (service.handle == nullptr) return Fail(LastError("找不到服务 cardservice"));
-  SERVICE_STATUS status = {};
-  if (ControlService(service.handle, SERVICE_CONTROL_STOP, &status)) {
-    for (int wait = 0; wait < 100 && status.dwCurrentState != SERVICE_STOPPED; ++wait) {
-      Sleep(100);
-      if (!QueryServiceStatus(service.handle, &status)) break;
+  if (service.handle == nullptr) {
+    if (GetLastError() != ERROR_SERVICE_DOES_NOT_EXIST) return Fail(Words::kCannotUpdate);
+    // What an install did for the desk goes even without the service.
+    if (!keepSettings) {
+      TakeDownDesk();
+      RemoveEventLogSource();
     }
+    Tell("cardservice: " + Say(language, Words::kNotInstalled, {kServiceName}));
+    return 1;
   }
-  if (!DeleteService(service.handle)) return Fail(LastError("无法删除服务"));
-  std::printf("cardservice: the Windows service \"cardservice\" is stopped and removed\n");
+  SERVICE_STATUS status = {};
+  const bool stopped = !QueryServiceStatus(service.handle, &status) ||
+                       status.dwCurrentState == SERVICE_STOPPED ||
+                       StopAndWait(service.handle, status);
+  // Once the service and its worker have ended, the driver they had loaded
+  // can go too.
+  if (!keepSettings) {
+    TakeDownDesk();
+    RemoveEventLogSource();
+  }
+  if (!DeleteService(service.handle)) return Fail(Words::kCannotUpdate);
+  if (!stopped) {
+    Tell(Say(language, Words::kUninstalledNotStopped, {kServiceName}));
+    return 1;
+  }
+  std::printf("%s\n", ConsoleText(Say(language, Words::kUninstalled, {kServiceName})).c_str());
   return 0;
 }
 
 int RunUnderServiceManager(const CommandLine& line, const CardCallsFactory& startCards) {
-  g_line = line;
-  g_startCards = &startCards;
+  g_run.line = line;
+  g_run.startCards = &startCards;
   SERVICE_TABLE_ENTRYW table[] = {{const_cast<wchar_t*>(kName), ServiceMain}, {nullptr, nullptr}};
-  if (!StartServiceCtrlDispatcherW(table)) {
-    return Fail(LastError("--service 只供服务管理器使用；在前台运行时不要加它"));
-  }
-  return static_cast<int>(g_status.dwServiceSpecificExitCode);
+  const bool dispatched = StartServiceCtrlDispatcherW(table) != 0;
+  const int code = static_cast<int>(g_run.status.dwServiceSpecificExitCode);
+  g_run.line = CommandLine();
+  g_run.startCards = nullptr;
+  g_run.statusHandle = nullptr;
+  if (!dispatched) return Fail(Words::kOnlyForManager);
+  return code;
 }
 
 std::function<void(StopFunction)> ConsoleStopHook() {
   return [](StopFunction stop) {
-    g_stop = std::move(stop);
-    SetConsoleCtrlHandler(ConsoleClosing, TRUE);
+    const bool listening = static_cast<bool>(stop);
+    SetStop(std::move(stop));
+    SetConsoleCtrlHandler(ConsoleClosing, listening ? TRUE : FALSE);
   };
 }
 

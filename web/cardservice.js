@@ -1,7 +1,7 @@
 // cardservice.js: reads patients' cards from a web page through the card
 // service on the desk PC (cardservice, listening on the loopback address).
 //
-//   import { readIcCardNumber } from 'http://127.0.0.1:18086/v1/cardservice.js';
+//   const { readIcCardNumber } = await import('http://127.0.0.1:18086/v1/cardservice.js');
 //   const answer = await readIcCardNumber();
 //   if (answer.ok) use(answer.number); else show(answer.message);
 //
@@ -14,12 +14,15 @@
 export const DEFAULT_BASE_URL = 'http://127.0.0.1:18086';
 
 /**
- * How long a request may take, in milliseconds: a little longer than the
- * service's own wait for the card reader's driver (30 s unless its
- * cardservice.ini says otherwise), so that the service's own answer (504)
- * arrives first.
+ * How long a request may take, in milliseconds, until the service has told
+ * its own wait for the card reader's driver (`timeout` of /v1/status, 30 s
+ * unless its cardservice.ini says otherwise): then that wait plus
+ * TIMEOUT_MARGIN_MS, so that the service's own answer (504) arrives first.
  */
 export const DEFAULT_TIMEOUT_MS = 35000;
+
+/** What a request may take beyond the service's own wait for the driver. */
+export const TIMEOUT_MARGIN_MS = 5000;
 
 /** The path from which the service serves this module. */
 const SERVED_PATH = '/v1/cardservice.js';
@@ -31,8 +34,9 @@ const SERVED_PATH = '/v1/cardservice.js';
  *                  origin, which the browser reports the same way);
  *   'timeout':     no answer within the timeout;
  *   'protocol':    the service answered with an HTTP status other than 200
- *                  (`status` holds it, `message` the service's message) or
- *                  with something that is not its JSON.
+ *                  (`status` holds it, `message` the service's message), or
+ *                  with status 200 and something that is not its JSON
+ *                  object (`status` 200).
  */
 export class CardServiceError extends Error {
   constructor(code, message, status = 0, options = undefined) {
@@ -101,7 +105,31 @@ async function messageOf(response) {
  */
 export function connect(baseUrl = addressFromModule(import.meta.url), options = {}) {
   const origin = normalisedBaseUrl(baseUrl);
-  const timeoutMs = normalisedTimeout(options.timeoutMs ?? DEFAULT_TIMEOUT_MS);
+  const chosen = options.timeoutMs !== undefined;
+  let timeoutMs = normalisedTimeout(options.timeoutMs ?? DEFAULT_TIMEOUT_MS);
+
+  // Without a timeout of the caller's, the service's own wait (from its
+  // status) sets it: learned from any status answer, asked for once before
+  // the first card read.
+  let learned = chosen;
+  function learnFrom(answer) {
+    if (!chosen && answer && Number.isFinite(answer.timeout) && answer.timeout > 0) {
+      timeoutMs = answer.timeout * 1000 + TIMEOUT_MARGIN_MS;
+      learned = true;
+    }
+    return answer;
+  }
+  async function readCard(path, body) {
+    if (!learned) {
+      learned = true;
+      try {
+        learnFrom(await request('GET', '/v1/status'));
+      } catch {
+        // The read itself will tell why the service cannot be asked.
+      }
+    }
+    return request('POST', path, body);
+  }
 
   async function request(method, path, body) {
     const controller = new AbortController();
@@ -155,15 +183,15 @@ export function connect(baseUrl = addressFromModule(import.meta.url), options = 
 
   return Object.freeze({
     baseUrl: origin,
-    timeoutMs,
-    /** {service, version, busy} */
-    status: () => request('GET', '/v1/status'),
+    get timeoutMs() { return timeoutMs; },
+    /** {service, version, busy, timeout} */
+    status: async () => learnFrom(await request('GET', '/v1/status')),
     /** {ok: true, number} or {ok: false, message} */
-    readIcCardNumber: () => request('POST', '/v1/ic-card/number', {}),
+    readIcCardNumber: () => readCard('/v1/ic-card/number', {}),
     /** {ok: true, info} or {ok: false, message} */
-    readIcCardInfo: () => request('POST', '/v1/ic-card/info', {}),
+    readIcCardInfo: () => readCard('/v1/ic-card/info', {}),
     /** {ok: true, number} or {ok: false, message}; track: the 37-character track text */
-    readMagneticCard: (track) => request('POST', '/v1/magnetic-card', { track }),
+    readMagneticCard: (track) => readCard('/v1/magnetic-card', { track }),
   });
 }
 

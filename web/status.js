@@ -13,9 +13,13 @@ function setText(id, text, className = '') {
   element.className = className;
 }
 
-function showFile(id, file) {
+// A file's line: missing, present, or present but rated by the desk's checks.
+function showFile(id, file, check) {
   if (!file) {
     setText(id, '未知', 'bad');
+  } else if (file.present && check) {
+    setText(id, `${file.file} (存在, 但${check.rating === 'error' ? '不能用' : '有风险'})`,
+      check.rating === 'error' ? 'bad' : 'warn');
   } else if (file.present) {
     setText(id, `${file.file} (存在)`, 'good');
   } else {
@@ -50,13 +54,35 @@ async function fetchDesk() {
   return body;
 }
 
+// The desk's warnings and errors, each with what to do, first on the page.
+function showChecks(checks) {
+  const list = $('checks');
+  list.replaceChildren();
+  if (checks.length === 0) {
+    const item = document.createElement('li');
+    item.textContent = '未发现问题';
+    item.className = 'good';
+    list.append(item);
+  }
+  for (const check of checks) {
+    const item = document.createElement('li');
+    item.textContent = `${check.rating === 'error' ? '错误' : '警告'}: ${check.message}`;
+    item.className = check.rating === 'error' ? 'bad' : 'warn';
+    item.dataset.item = check.item;
+    list.append(item);
+  }
+}
+
 function showDesk(desk) {
+  const checks = Array.isArray(desk.checks) ? desk.checks : [];
+  const checkOf = (item) => checks.find((check) => check.item === item);
+  showChecks(checks);
   setText('version', desk.version === null || desk.version === undefined
     ? '未知 (读卡库未能加载)' : String(desk.version),
   desk.version === null || desk.version === undefined ? 'bad' : '');
   setText('directory', desk.directory || '');
-  showFile('library', desk.library);
-  showFile('driver', desk.driver);
+  showFile('library', desk.library, checkOf('library'));
+  showFile('driver', desk.driver, checkOf('driver'));
   showFile('login-ini', desk.loginIni);
   if (desk.loginIni && desk.loginIni.present) {
     setText('virtual-card', desk.loginIni.virtualCard
@@ -158,5 +184,12 @@ wireRead('read-number', 'answer-number', () => service.readIcCardNumber(), 'numb
 wireRead('read-info', 'answer-info', () => service.readIcCardInfo(), 'info', '卡信息');
 wireRead('read-magnetic', 'answer-magnetic', () => service.readMagneticCard($('track').value),
   'number', '卡号');
+// A swipe reader types the track and then Enter.
+$('track').addEventListener('keydown', (event) => {
+  if (event.key === 'Enter') {
+    event.preventDefault();
+    if (!$('read-magnetic').disabled) $('read-magnetic').click();
+  }
+});
 $('refresh').addEventListener('click', refresh);
 refresh();

@@ -1,13 +1,19 @@
 #include "service/worker/card_library.h"
 
+#include <algorithm>
+
 #include "logger/day_log.h"
 #include "logger/log_file_name.h"
+#include "service/library_location.h"
 #include "service/worker/log_message.h"
+#include "service/worker/own_log_end.h"
 #include "text/code_page.h"
+#include "host/executable_path.h"
+#include "host/host_directory.h"
 
 namespace service::worker {
 
-const char* const kNothingLogged = u8"读卡失败，读卡日志无法写入，失败原因未能记下";
+const char* const kNothingLogged = "读卡失败，读卡日志无法写入，失败原因未能记下";
 
 namespace {
 
@@ -15,6 +21,13 @@ template <typename Function>
 Function Resolve(const driver::LibraryLoader& loader, driver::ModuleHandle module,
                  const char* name) {
   return reinterpret_cast<Function>(loader.find(module, name));
+}
+
+// The file's name without its directory: the message goes to web pages,
+// which learn no path of the desk.
+std::string FileName(const std::string& path) {
+  const std::string directory = host::DirectoryOf(path, host::kPathSeparator, host::IsLeadByte);
+  return text::SystemToUtf8(path.substr(directory.size()));
 }
 
 std::string TextAt(const char* text) { return text == nullptr ? std::string() : std::string(text); }
@@ -35,7 +48,8 @@ bool CardLibrary::Load() {
   const std::tm now = m_clock();
   m_module = m_loader.load(path.c_str());
   if (m_module == nullptr) {
-    m_problem = u8"无法加载读卡动态库：" + text::SystemToUtf8(path);
+    m_problem = "无法加载读卡动态库：" + text::SystemToUtf8(FileName(path)) +
+                (IsLibraryPath(path) ? "" : "（程序目录中没有，系统的库目录中也没有）");
     return false;
   }
   m_version = Resolve<READCARD_QTZ_DLL_BBH_FN>(m_loader, m_module, "QTZ_DLL_BBH");
@@ -45,7 +59,7 @@ bool CardLibrary::Load() {
   if (m_version == nullptr || m_icCardNumber == nullptr || m_magneticCard == nullptr ||
       m_icCardInfo == nullptr) {
     Release();
-    m_problem = u8"读卡动态库缺少读卡函数，不是本服务所用的版本：" + text::SystemToUtf8(path);
+    m_problem = "读卡动态库缺少读卡函数，不是本服务所用的版本：" + text::SystemToUtf8(FileName(path));
     return false;
   }
   m_loadDate = logger::FormatDate(now);
@@ -94,7 +108,17 @@ std::optional<WorkerAnswer> CardLibrary::Call(const CardRequest& request) {
 }
 
 WorkerAnswer CardLibrary::Failure(std::size_t logSizeBefore) const {
-  const std::string logged = LoggedMessages(logger::ReadFrom(m_logPath, logSizeBefore));
+  // Other hosts in the same directory append to the same file: where this
+  // process's own write can be found, only the record it ends is taken.
+  std::string grown = logger::ReadFrom(m_logPath, logSizeBefore);
+  std::string logged;
+  const std::optional<std::size_t> ownEnd = OwnAppendEnd(m_logPath);
+  if (ownEnd && *ownEnd > logSizeBefore) {
+    grown.resize(std::min(grown.size(), *ownEnd - logSizeBefore));
+    logged = LastLoggedMessage(grown);
+  } else if (!ownEnd) {
+    logged = LoggedMessages(grown);
+  }
   if (logged.empty()) return WorkerAnswer{false, kNothingLogged};
   return WorkerAnswer{false, text::SystemToUtf8(logged)};
 }

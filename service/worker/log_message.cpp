@@ -1,5 +1,7 @@
 #include "service/worker/log_message.h"
 
+#include <vector>
+
 #include "logger/day_log.h"
 
 namespace service::worker {
@@ -57,6 +59,17 @@ std::string LoggedMessages(const std::string& text) {
     }
   }
   return messages;
+}
+
+std::string LastLoggedMessage(const std::string& text) {
+  const std::vector<std::string> lines = logger::SplitLines(text);
+  std::size_t last = lines.size();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (RecordOpening(lines[i]) > 0) last = i;
+  }
+  std::string record;
+  for (std::size_t i = last; i < lines.size(); ++i) record += lines[i] + "\n";
+  return LoggedMessages(record);
 }
 
 }  // namespace service::worker

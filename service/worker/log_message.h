@@ -11,4 +11,9 @@ namespace service::worker {
 // holds no record.
 std::string LoggedMessages(const std::string& text);
 
+// The message of the last record in text alone (with its continuation
+// lines): what one write of this process put at text's end, when lines of
+// other writers may come before it.
+std::string LastLoggedMessage(const std::string& text);
+
 }  // namespace service::worker

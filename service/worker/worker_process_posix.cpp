@@ -42,19 +42,27 @@ class PosixWorker : public PipedWorker<boost::asio::posix::stream_descriptor> {
     // Never left running nor unreaped by mistake; a blocking wait is safe
     // after SIGKILL only where the caller did not already reap it.
     if (m_pid > 0) {
-      kill(m_pid, SIGKILL);
+      KillGroup();
       waitpid(m_pid, nullptr, WNOHANG);
     }
   }
 
   void End(std::function<void(const std::string&)> ended) override {
-    if (m_pid > 0) kill(m_pid, SIGKILL);
+    if (m_pid > 0) KillGroup();
     ClosePipes();
     m_ended = std::move(ended);
     Reap();
   }
 
  private:
+  // The worker leads a process group of its own: whatever the driver
+  // started in it ends with the worker (the reader's port, say, is free
+  // again). A helper that left the group on purpose is beyond reach.
+  void KillGroup() {
+    kill(-m_pid, SIGKILL);
+    kill(m_pid, SIGKILL);  // should the group be gone already
+  }
+
   void Reap() {
     int status = 0;
     const pid_t reaped = m_pid > 0 ? waitpid(m_pid, &status, WNOHANG) : -1;
@@ -118,7 +126,8 @@ std::shared_ptr<WorkerProcess> StartWorkerProcess(boost::asio::io_context& loop,
   posix_spawnattr_setsigdefault(&attributes, &defaults);
   posix_spawnattr_setsigmask(&attributes, &none);
   // A process group of its own: Ctrl+C at the service's terminal is the
-  // service's to handle (it stops and ends the worker), not the worker's.
+  // service's to handle (it stops and ends the worker), not the worker's,
+  // and ending the group ends everything the worker started.
   posix_spawnattr_setpgroup(&attributes, 0);
   posix_spawnattr_setflags(&attributes,
                            POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);

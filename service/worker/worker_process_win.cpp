@@ -62,15 +62,17 @@ class Handle {
 
 class WindowsWorker : public PipedWorker<boost::asio::windows::stream_handle> {
  public:
-  WindowsWorker(boost::asio::io_context& loop, HANDLE process, HANDLE input, HANDLE output)
-      : PipedWorker(loop, input, output), m_process(loop, process) {}
+  WindowsWorker(boost::asio::io_context& loop, HANDLE process, Handle job, HANDLE input,
+                HANDLE output)
+      : PipedWorker(loop, input, output), m_process(loop, process), m_job(std::move(job)) {}
 
   ~WindowsWorker() override {
-    if (m_process.is_open()) TerminateProcess(m_process.native_handle(), kEndedByService);
+    if (m_process.is_open()) Terminate();
+    // Closing the job ends what is left in it (it kills on close).
   }
 
   void End(std::function<void(const std::string&)> ended) override {
-    TerminateProcess(m_process.native_handle(), kEndedByService);  // fails harmlessly once it is gone
+    Terminate();
     ClosePipes();
     auto self = SharedAs<WindowsWorker>();
     m_process.async_wait([self, ended](const boost::system::error_code&) {
@@ -82,8 +84,30 @@ class WindowsWorker : public PipedWorker<boost::asio::windows::stream_handle> {
   }
 
  private:
+  // The worker and every process it started (they are in its job); fails
+  // harmlessly once they are gone.
+  void Terminate() {
+    if (m_job.valid()) TerminateJobObject(m_job.get(), kEndedByService);
+    TerminateProcess(m_process.native_handle(), kEndedByService);
+  }
+
   boost::asio::windows::object_handle m_process;
+  Handle m_job;  // the worker's job; invalid where the system refused one
 };
+
+// A job that ends every process in it when it is closed or terminated: the
+// worker goes in before it runs, so whatever it starts goes in too.
+Handle WorkerJob() {
+  Handle job(CreateJobObjectA(nullptr, nullptr));
+  if (!job.valid()) return Handle();
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (!SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits,
+                               sizeof limits)) {
+    return Handle();
+  }
+  return job;
+}
 
 // A pipe whose service end is overlapped (for the event loop) and whose
 // worker end is an ordinary, inheritable handle. inbound: the service reads.
@@ -178,16 +202,22 @@ std::shared_ptr<WorkerProcess> StartWorkerProcess(boost::asio::io_context& loop,
   PROCESS_INFORMATION process = {};
   // No console of its own (nor the service's: Ctrl+C there is the service's
   // business, not the worker's).
+  // Suspended until it is in its job, so that nothing it starts escapes.
   if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                      EXTENDED_STARTUPINFO_PRESENT | CREATE_NO_WINDOW, nullptr,
+                      EXTENDED_STARTUPINFO_PRESENT | CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
                       directory.empty() ? nullptr : directory.c_str(), &startup.StartupInfo,
                       &process)) {
     problem = program + ": " + SystemError("CreateProcess");
     return nullptr;
   }
+  // Where the service itself runs in a job that allows no other (Windows 7
+  // and older), the worker goes without one and only it is ended.
+  Handle job = WorkerJob();
+  if (job.valid() && !AssignProcessToJobObject(job.get(), process.hProcess)) job.Close();
+  ResumeThread(process.hThread);
   CloseHandle(process.hThread);
-  return std::make_shared<WindowsWorker>(loop, process.hProcess, inputService.release(),
-                                         outputService.release());
+  return std::make_shared<WindowsWorker>(loop, process.hProcess, std::move(job),
+                                         inputService.release(), outputService.release());
 }
 
 }  // namespace service::worker

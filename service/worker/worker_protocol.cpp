@@ -17,6 +17,18 @@ bool KnownKind(char kind) {
   return false;
 }
 
+void AppendNumber(std::string& bytes, std::uint32_t number) {
+  for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>((number >> shift) & 0xFF);
+}
+
+std::uint32_t NumberAt(const std::string& bytes, std::size_t at) {
+  std::uint32_t number = 0;
+  for (int i = 0; i < 4; ++i) {
+    number |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+  }
+  return number;
+}
+
 struct OperationCode {
   CardOperation operation;
   char code;
@@ -35,9 +47,8 @@ std::string EncodeFrame(const Frame& frame) {
   std::string bytes;
   bytes.reserve(kFrameHeaderSize + length);
   bytes += static_cast<char>(frame.kind);
-  for (int shift = 0; shift < 32; shift += 8) {
-    bytes += static_cast<char>((length >> shift) & 0xFF);
-  }
+  AppendNumber(bytes, frame.call);
+  AppendNumber(bytes, static_cast<std::uint32_t>(length));
   bytes.append(frame.payload, 0, length);
   return bytes;
 }
@@ -52,16 +63,14 @@ std::optional<Frame> FrameReader::Next() {
     m_failed = true;
     return std::nullopt;
   }
-  std::uint32_t length = 0;
-  for (int i = 0; i < 4; ++i) {
-    length |= static_cast<std::uint32_t>(static_cast<unsigned char>(m_buffer[1 + i])) << (8 * i);
-  }
+  const std::uint32_t call = NumberAt(m_buffer, 1);
+  const std::uint32_t length = NumberAt(m_buffer, 5);
   if (length > kMaxPayload) {
     m_failed = true;
     return std::nullopt;
   }
   if (m_buffer.size() < kFrameHeaderSize + length) return std::nullopt;
-  Frame frame{static_cast<FrameKind>(m_buffer[0]), m_buffer.substr(kFrameHeaderSize, length)};
+  Frame frame{static_cast<FrameKind>(m_buffer[0]), m_buffer.substr(kFrameHeaderSize, length), call};
   m_buffer.erase(0, kFrameHeaderSize + length);
   return frame;
 }

@@ -1,7 +1,12 @@
 #pragma once
 // The frames that the card service and its worker process exchange over the
-// worker's standard input and output. A frame is one kind byte, the payload's
-// length as four bytes (least significant first) and the payload. Pure
+// worker's standard input and output. A frame is one kind byte, its call
+// number and the payload's length as four bytes each (least significant
+// first), and the payload. The service numbers each request; the answer, or
+// an Unavailable frame during a call, carries that number back, and the
+// frames of the start (Ready, Unavailable) carry 0. A frame that carries any
+// other number is not the worker's answer to the call in flight (a driver
+// wrote it, say), and the service ends that worker. Pure
 // encoding and decoding: no I/O, so both ends and the tests share it.
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +24,7 @@ enum class FrameKind : char {
   Answer = 'A',       // worker -> service: that call's answer
 };
 
-constexpr std::size_t kFrameHeaderSize = 5;
+constexpr std::size_t kFrameHeaderSize = 9;
 // Far above any card text (a track, a record of 1024 bytes, a log message),
 // low enough that a garbled length cannot make either side allocate much.
 constexpr std::size_t kMaxPayload = 64 * 1024;
@@ -27,6 +32,7 @@ constexpr std::size_t kMaxPayload = 64 * 1024;
 struct Frame {
   FrameKind kind = FrameKind::Request;
   std::string payload;
+  std::uint32_t call = 0;  // the request's number; 0 for the start's frames
 };
 
 // The frame's bytes; the payload is cut at kMaxPayload.

@@ -11,8 +11,8 @@
 #include "card/result_buffers.h"
 #include "driver/guarded_call.h"
 #include "tests/support/day_log.h"
-#include "text/executable_path.h"
-#include "text/module_directory.h"
+#include "host/executable_path.h"
+#include "host/host_directory.h"
 
 namespace {
 
@@ -55,15 +55,15 @@ TEST(AcceptDriverAnswer, OneRecordPerFailureAndTheBufferAsTheDriverLeftIt) {
        {"读卡函数调用异常： 0xC000001D illegal instruction at 0x10001000"}},
   };
   const std::string logPath =
-      testing_support::DayLogPath(GetModuleDirectory(), text::kPathSeparator);
+      testing_support::DayLogPath(host::HostDirectory(), host::kPathSeparator);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::memset(RecordBuffer, 0, kRecordBufferSize);
-    std::strcpy(RecordBuffer, "A|B|C");
+    std::memset(card::RecordBuffer, 0, card::kRecordBufferSize);
+    std::strcpy(card::RecordBuffer, "A|B|C");
     LogWatch log(logPath);
     EXPECT_EQ(card::AcceptDriverAnswer(c.outcome), c.accepted);
     EXPECT_EQ(log.NewMessages(), c.messages);
-    EXPECT_STREQ(RecordBuffer, "A|B|C");
+    EXPECT_STREQ(card::RecordBuffer, "A|B|C");
   }
 }
 

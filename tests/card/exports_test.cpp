@@ -13,13 +13,13 @@ TEST(Exports, VersionIs86OnEveryCall) {
 }
 
 TEST(Exports, InactiveExportsAnswerZeroAndLeaveTheBuffersAlone) {
-  std::memset(NumberBufferA, 'A', sizeof NumberBufferA - 1);
-  std::memset(NumberBufferB, 'B', sizeof NumberBufferB - 1);
-  std::memset(RecordBuffer, 'R', sizeof RecordBuffer - 1);
-  char a[sizeof NumberBufferA], b[sizeof NumberBufferB], r[sizeof RecordBuffer];
-  std::memcpy(a, NumberBufferA, sizeof a);
-  std::memcpy(b, NumberBufferB, sizeof b);
-  std::memcpy(r, RecordBuffer, sizeof r);
+  std::memset(card::NumberBufferA, 'A', sizeof card::NumberBufferA - 1);
+  std::memset(card::NumberBufferB, 'B', sizeof card::NumberBufferB - 1);
+  std::memset(card::RecordBuffer, 'R', sizeof card::RecordBuffer - 1);
+  char a[sizeof card::NumberBufferA], b[sizeof card::NumberBufferB], r[sizeof card::RecordBuffer];
+  std::memcpy(a, card::NumberBufferA, sizeof a);
+  std::memcpy(b, card::NumberBufferB, sizeof b);
+  std::memcpy(r, card::RecordBuffer, sizeof r);
 
   EXPECT_EQ(QTZ_ErrorString(1, 2, 3), 0);
   EXPECT_EQ(QTZ_FindWindow2(-1), 0);
@@ -28,9 +28,9 @@ TEST(Exports, InactiveExportsAnswerZeroAndLeaveTheBuffersAlone) {
   EXPECT_EQ(SBK_YKT_ICPURCHASE(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11), 0);
   EXPECT_EQ(SBK_YKT_ICTRANSLOG(0, 0, 0), 0);
 
-  EXPECT_EQ(std::memcmp(a, NumberBufferA, sizeof a), 0);
-  EXPECT_EQ(std::memcmp(b, NumberBufferB, sizeof b), 0);
-  EXPECT_EQ(std::memcmp(r, RecordBuffer, sizeof r), 0);
+  EXPECT_EQ(std::memcmp(a, card::NumberBufferA, sizeof a), 0);
+  EXPECT_EQ(std::memcmp(b, card::NumberBufferB, sizeof b), 0);
+  EXPECT_EQ(std::memcmp(r, card::RecordBuffer, sizeof r), 0);
 }
 
 }  // namespace

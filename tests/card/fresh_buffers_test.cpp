@@ -15,11 +15,11 @@ int CountNonZero(const char* buffer, std::size_t size) {
 }  // namespace
 
 int main() {
-  int dirty = CountNonZero(NumberBufferA, sizeof NumberBufferA) +
-              CountNonZero(NumberBufferB, sizeof NumberBufferB) +
-              CountNonZero(RecordBuffer, sizeof RecordBuffer);
-  static_assert(sizeof NumberBufferA == 100 && sizeof NumberBufferB == 100 &&
-                    sizeof RecordBuffer == 1024,
+  int dirty = CountNonZero(card::NumberBufferA, sizeof card::NumberBufferA) +
+              CountNonZero(card::NumberBufferB, sizeof card::NumberBufferB) +
+              CountNonZero(card::RecordBuffer, sizeof card::RecordBuffer);
+  static_assert(sizeof card::NumberBufferA == 100 && sizeof card::NumberBufferB == 100 &&
+                    sizeof card::RecordBuffer == 1024,
                 "result buffer sizes are part of the host interface");
   if (dirty != 0) {
     std::printf("%d non-zero bytes in the result buffers at load\n", dirty);

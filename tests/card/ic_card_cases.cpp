@@ -36,19 +36,11 @@ const char kDriverFile[] = "libSSCardDriver.so";
 const char kNoReadDriverFile[] = "libSSCardDriverNoRead.so";
 #endif
 const char kAnswerFile[] = "SSCardDriver.txt";
+const char kSettingsFile[] = "SSCardDriver.env";
+const char kReadcardIni[] = "readcard.ini";
 
 const std::string kUnparsable = "无法解析卡内容： ";
 const std::string kParseFailure = "读卡内容解析异常： ";
-
-void SetEnv(const char* name, const char* value) {
-#ifdef _WIN32
-  // The driver reads the same C runtime environment as this program.
-  _putenv((std::string(name) + "=" + (value != nullptr ? value : "")).c_str());
-#else
-  if (value != nullptr) setenv(name, value, 1);
-  else unsetenv(name);
-#endif
-}
 
 std::vector<std::string> NoRecords() { return {}; }
 
@@ -79,23 +71,51 @@ std::size_t DriverSlack() {
 
 HostDirectory::HostDirectory(std::string directory, char separator)
     : m_directory(std::move(directory)), m_separator(separator) {
-  RestoreDriver();  // also after an earlier run that ended half-way
-  RemoveLoginIni();
-  std::remove(File(kAnswerFile).c_str());
-  SetEnv("SIMCARD_NOWRITE", nullptr);
-  SetEnv("SIMCARD_FILL", nullptr);
-  SetEnv("SIMCARD_FAULT", nullptr);
-  SetEnv("SIMCARD_OVERRUN", nullptr);
+  Clear();  // also after an earlier run that ended half-way
 }
 
-HostDirectory::~HostDirectory() {
+HostDirectory::~HostDirectory() { Clear(); }
+
+void HostDirectory::Clear() {
   RestoreDriver();
   RemoveLoginIni();
   std::remove(File(kAnswerFile).c_str());
-  SetEnv("SIMCARD_NOWRITE", nullptr);
-  SetEnv("SIMCARD_FILL", nullptr);
-  SetEnv("SIMCARD_FAULT", nullptr);
-  SetEnv("SIMCARD_OVERRUN", nullptr);
+  std::remove(File(kSettingsFile).c_str());
+  std::remove(File(kReadcardIni).c_str());
+  m_settings.clear();
+}
+
+void HostDirectory::SetDriverSetting(const std::string& name, const char* value) {
+  if (value != nullptr) {
+    m_settings[name] = value;
+  } else {
+    m_settings.erase(name);
+  }
+  std::string text;
+  for (const auto& setting : m_settings) text += setting.first + "=" + setting.second + "\n";
+  if (text.empty()) {
+    std::remove(File(kSettingsFile).c_str());
+  } else {
+    ASSERT_TRUE(WriteBytes(File(kSettingsFile), text));
+  }
+}
+
+void HostDirectory::WriteReadcardIni(const std::string& text) {
+  ASSERT_TRUE(WriteBytes(File(kReadcardIni), text));
+}
+
+void HostDirectory::RemoveReadcardIni() { std::remove(File(kReadcardIni).c_str()); }
+
+void HostDirectory::UseIsolation(Isolation isolation) {
+  if (isolation == Isolation::kProcess) {
+    WriteReadcardIni("[driver]\nisolation=process\n");
+  } else {
+    RemoveReadcardIni();
+  }
+}
+
+const char* IsolationName(Isolation isolation) {
+  return isolation == Isolation::kProcess ? "process" : "none";
 }
 
 std::string HostDirectory::File(const std::string& name) const {
@@ -355,22 +375,22 @@ void RunDriverTroubleCases(const CardExports& exports, HostDirectory& host) {
     ASSERT_EQ(exports.readNumber(&slotA, &slotB), 0);
     slotA = slotB = &sentinel;
     host.SetDriverAnswer(5, "unused");
-    SetEnv("SIMCARD_NOWRITE", "1");
+    host.SetDriverSetting("SIMCARD_NOWRITE", "1");
     LogWatch log(host.LogPath());
     EXPECT_EQ(exports.readNumber(&slotA, &slotB), -1);
     EXPECT_EQ(exports.readInfo(&slotA, &status), -1);
-    SetEnv("SIMCARD_NOWRITE", nullptr);
+    host.SetDriverSetting("SIMCARD_NOWRITE", nullptr);
     const std::string stale = "读卡失败,错误码:5 错误信息X|Y|Z";
     EXPECT_EQ(log.NewMessages(), (std::vector<std::string>{stale, stale}));
   }
   {
     SCOPED_TRACE("driver fills the whole buffer without a NUL");
     host.SetDriverAnswer(0, "");
-    SetEnv("SIMCARD_FILL", "1024");
+    host.SetDriverSetting("SIMCARD_FILL", "1024");
     LogWatch log(host.LogPath());
     EXPECT_EQ(exports.readNumber(&slotA, &slotB), -1);
     EXPECT_EQ(exports.readInfo(&slotA, &status), -1);
-    SetEnv("SIMCARD_FILL", nullptr);
+    host.SetDriverSetting("SIMCARD_FILL", nullptr);
     // Everything the library and the host see of the record stops inside
     // the 1024-byte buffer.
     std::string digits;
@@ -399,7 +419,7 @@ void RunDriverSlackCases(const CardExports& exports, HostDirectory& host) {
   for (std::size_t count : counts) {
     SCOPED_TRACE(count);
     host.SetDriverAnswer(0, kEightFields);
-    SetEnv("SIMCARD_OVERRUN", std::to_string(count).c_str());
+    host.SetDriverSetting("SIMCARD_OVERRUN", std::to_string(count).c_str());
     LogWatch log(host.LogPath());
     char* number = nullptr;
     char* copy = nullptr;
@@ -413,16 +433,16 @@ void RunDriverSlackCases(const CardExports& exports, HostDirectory& host) {
     EXPECT_EQ(status, 0);
     // A driver that fills all 1024 bytes without a NUL: the record buffer
     // gets them with a NUL in the last, whatever the driver wrote after it.
-    SetEnv("SIMCARD_FILL", "1024");
+    host.SetDriverSetting("SIMCARD_FILL", "1024");
     EXPECT_EQ(exports.readInfo(&info, &status), -1);
-    SetEnv("SIMCARD_FILL", nullptr);
-    SetEnv("SIMCARD_OVERRUN", nullptr);
+    host.SetDriverSetting("SIMCARD_FILL", nullptr);
+    host.SetDriverSetting("SIMCARD_OVERRUN", nullptr);
     EXPECT_EQ(log.NewMessages(), std::vector<std::string>{kUnparsable + Digits(1023)});
   }
 
 #ifdef _WIN32
   host.SetDriverAnswer(0, kEightFields);
-  SetEnv("SIMCARD_OVERRUN", std::to_string(slack + 1).c_str());
+  host.SetDriverSetting("SIMCARD_OVERRUN", std::to_string(slack + 1).c_str());
   const std::string fault = "读卡函数调用异常： 0xC0000005 access violation in SSCardDriver.dll";
   LogWatch log(host.LogPath());
   char sentinel = 0;
@@ -431,7 +451,7 @@ void RunDriverSlackCases(const CardExports& exports, HostDirectory& host) {
   EXPECT_EQ(exports.readNumber(&slotA, &slotB), -1);
   int32_t status = 9;
   EXPECT_EQ(exports.readInfo(&slotA, &status), -1);
-  SetEnv("SIMCARD_OVERRUN", nullptr);
+  host.SetDriverSetting("SIMCARD_OVERRUN", nullptr);
   EXPECT_EQ(log.NewMessages(), (std::vector<std::string>{fault, fault}));
   EXPECT_EQ(slotA, &sentinel);
   EXPECT_EQ(slotB, &sentinel);
@@ -480,7 +500,7 @@ void RunDriverFaultCases(const CardExports& exports, HostDirectory& host) {
     ASSERT_EQ(exports.readInfo(&recordBuffer, &status), 0);
     const std::string line = recordBuffer;
 
-    SetEnv("SIMCARD_FAULT", c.mode);
+    host.SetDriverSetting("SIMCARD_FAULT", c.mode);
     char sentinel = 0;
     char* slotA = &sentinel;
     char* slotB = &sentinel;
@@ -491,7 +511,7 @@ void RunDriverFaultCases(const CardExports& exports, HostDirectory& host) {
     status = 5;
     EXPECT_EQ(exports.readInfo(&slotA, &status), -1);
     EXPECT_EQ(GetModuleHandleA(kDriverFile), nullptr) << "the crashed driver is freed";
-    SetEnv("SIMCARD_FAULT", nullptr);
+    host.SetDriverSetting("SIMCARD_FAULT", nullptr);
 
     EXPECT_EQ(log.NewMessages(), (std::vector<std::string>{c.message, c.message}));
     EXPECT_EQ(slotA, &sentinel);

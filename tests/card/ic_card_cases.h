@@ -5,6 +5,7 @@
 // host program's directory.
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 
 namespace iccard {
@@ -15,6 +16,24 @@ struct CardExports {
   std::function<int32_t(char**, int32_t*)> readInfo;      // SBK_YKT_ICGETINFO
   std::function<int32_t(const char*, char**)> readTrack;  // CK_DKH
 };
+
+// Where the library runs the driver: in the host's process, or in the
+// driver host (readcard.ini [driver] isolation). Every case answers alike in
+// both.
+enum class Isolation { kNone, kProcess };
+
+// Under qemu-user (the cross build's tests) a program cannot start another
+// of its own architecture: no binfmt_misc hands it to the emulator, so the
+// driver host cannot run there. Tests of isolation skip, saying so.
+#ifdef READCARD_NO_CHILD_PROGRAMS
+constexpr bool kChildProgramsStart = false;
+#else
+constexpr bool kChildProgramsStart = true;
+#endif
+#define SKIP_WITHOUT_CHILD_PROGRAMS() \
+  if (!iccard::kChildProgramsStart)   \
+  GTEST_SKIP() << "the driver host cannot start under qemu-user (no binfmt_misc)"
+const char* IsolationName(Isolation isolation);
 
 // The host program's directory as the library sees it. Tests put Login.ini
 // and the simulated driver's answer there; the destructor takes them away and
@@ -28,6 +47,13 @@ class HostDirectory {
 
   void WriteLoginIni(const std::string& text);
   void RemoveLoginIni();
+  void WriteReadcardIni(const std::string& text);
+  void RemoveReadcardIni();
+  // readcard.ini choosing isolation (none: no readcard.ini at all).
+  void UseIsolation(Isolation isolation);
+  // One of the simulated driver's SIMCARD_* settings (nullptr: unset), in
+  // SSCardDriver.env, so that a driver in another process sees it too.
+  void SetDriverSetting(const std::string& name, const char* value);
   // The simulated driver's next answers: result code and record bytes.
   void SetDriverAnswer(int32_t result, const std::string& record);
   void RemoveDriver();          // no SSCardDriver in the directory
@@ -39,7 +65,9 @@ class HostDirectory {
 
  private:
   std::string File(const std::string& name) const;
+  void Clear();
   std::string m_directory;
+  std::map<std::string, std::string> m_settings;
   char m_separator;
 };
 

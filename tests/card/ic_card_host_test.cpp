@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ic_card_cases.h"
+#include "isolation_cases.h"
 #include "pe_image.h"
 #include "stdcall_probe.h"
 
@@ -23,9 +24,10 @@ Function Export(HMODULE module, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-class LoadedIcCard : public ::testing::Test {
+// readcard.dll loaded, its three card exports at hand.
+class LoadedLibrary {
  protected:
-  void SetUp() override {
+  void Load() {
     module_ = LoadLibraryA((host::ProgramDirectory() + "readcard.dll").c_str());
     ASSERT_NE(module_, nullptr) << "error " << GetLastError();
     auto number = Export<CardNumberExport>(module_, "QTZ_DKH");
@@ -38,8 +40,9 @@ class LoadedIcCard : public ::testing::Test {
         [track](const char* t, char** n) { return track(0, 0, t, n); },
     };
   }
-  void TearDown() override {
+  void Unload() {
     if (module_ != nullptr) FreeLibrary(module_);
+    module_ = nullptr;
   }
 
   HMODULE module_ = nullptr;
@@ -47,13 +50,23 @@ class LoadedIcCard : public ::testing::Test {
   iccard::HostDirectory host_{host::ProgramDirectory(), '\\'};
 };
 
-TEST_F(LoadedIcCard, CardNumber) { iccard::RunCardNumberCases(exports_, host_); }
-TEST_F(LoadedIcCard, CardInfo) { iccard::RunCardInfoCases(exports_, host_); }
-TEST_F(LoadedIcCard, DriverTrouble) { iccard::RunDriverTroubleCases(exports_, host_); }
-TEST_F(LoadedIcCard, BufferSharing) { iccard::RunBufferSharingCases(exports_, host_); }
-TEST_F(LoadedIcCard, NullArguments) { iccard::RunNullArgumentCases(exports_, host_); }
-TEST_F(LoadedIcCard, DriverSlack) { iccard::RunDriverSlackCases(exports_, host_); }
-TEST_F(LoadedIcCard, DriverFaults) { iccard::RunDriverFaultCases(exports_, host_); }
+// Every case in both places the driver may run.
+class LoadedIcCard : public ::testing::TestWithParam<iccard::Isolation>, public LoadedLibrary {
+ protected:
+  void SetUp() override {
+    host_.UseIsolation(GetParam());
+    Load();
+  }
+  void TearDown() override { Unload(); }
+};
+
+TEST_P(LoadedIcCard, CardNumber) { iccard::RunCardNumberCases(exports_, host_); }
+TEST_P(LoadedIcCard, CardInfo) { iccard::RunCardInfoCases(exports_, host_); }
+TEST_P(LoadedIcCard, DriverTrouble) { iccard::RunDriverTroubleCases(exports_, host_); }
+TEST_P(LoadedIcCard, BufferSharing) { iccard::RunBufferSharingCases(exports_, host_); }
+TEST_P(LoadedIcCard, NullArguments) { iccard::RunNullArgumentCases(exports_, host_); }
+TEST_P(LoadedIcCard, DriverSlack) { iccard::RunDriverSlackCases(exports_, host_); }
+TEST_P(LoadedIcCard, DriverFaults) { iccard::RunDriverFaultCases(exports_, host_); }
 
 uint32_t Address(const void* pointer) {
   return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
@@ -62,7 +75,7 @@ uint32_t Address(const void* pointer) {
 // A driver built __cdecl leaves its arguments on the stack: the card reads
 // answer exactly as with the __stdcall driver, crashes included, and each
 // export still removes exactly its own arguments.
-TEST_F(LoadedIcCard, CdeclDriver) {
+TEST_P(LoadedIcCard, CdeclDriver) {
   host_.UseDriver("SSCardDriverCdecl.dll");
   iccard::RunCardNumberCases(exports_, host_);
   iccard::RunCardInfoCases(exports_, host_);
@@ -93,5 +106,27 @@ TEST_F(LoadedIcCard, CdeclDriver) {
   }
   host_.RestoreDriver();
 }
+
+INSTANTIATE_TEST_SUITE_P(Isolation, LoadedIcCard,
+                         ::testing::Values(iccard::Isolation::kNone,
+                                           iccard::Isolation::kProcess),
+                         [](const auto& info) { return iccard::IsolationName(info.param); });
+
+// What only the driver host shows, through readcard.dll.
+class LoadedDriverHost : public ::testing::Test, public LoadedLibrary {
+ protected:
+  void SetUp() override { Load(); }
+  void TearDown() override { Unload(); }
+};
+
+TEST_F(LoadedDriverHost, EachFaultCostsOneRead) {
+  iccard::RunDriverHostFaultCases(exports_, host_);
+}
+TEST_F(LoadedDriverHost, MissingDriverHost) {
+  iccard::RunDriverHostMissingCases(exports_, host_,
+                                    host::ProgramDirectory() + "readcard-driverhost.exe");
+}
+TEST_F(LoadedDriverHost, ThreadsTakeTurns) { iccard::RunConcurrentReadCases(exports_, host_); }
+TEST_F(LoadedDriverHost, ReadcardIni) { iccard::RunReadcardIniCases(exports_, host_); }
 
 }  // namespace

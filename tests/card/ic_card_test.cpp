@@ -1,13 +1,19 @@
 // QTZ_DKH and SBK_YKT_ICGETINFO linked into the test program, with the
-// simulated driver beside it: natively, and under Wine.
+// simulated driver beside it: natively, and under Wine; the driver called in
+// this process and through the driver host beside the program.
 #include <gtest/gtest.h>
 
 #include "card/exports.h"
+#include "driver/driver_host_client.h"
 #include "ic_card_cases.h"
-#include "text/executable_path.h"
-#include "text/module_directory.h"
+#include "isolation_cases.h"
+#include "host/executable_path.h"
+#include "host/library_path.h"
+#include "host/host_directory.h"
 
 namespace {
+
+using iccard::Isolation;
 
 iccard::CardExports LinkedExports() {
   return {
@@ -19,16 +25,40 @@ iccard::CardExports LinkedExports() {
   };
 }
 
-class LinkedIcCard : public ::testing::Test {
+class LinkedIcCard : public ::testing::TestWithParam<Isolation> {
  protected:
-  iccard::HostDirectory host_{GetModuleDirectory(), text::kPathSeparator};
+  void SetUp() override {
+    if (GetParam() == Isolation::kProcess) SKIP_WITHOUT_CHILD_PROGRAMS();
+    host_.UseIsolation(GetParam());
+  }
+  iccard::HostDirectory host_{host::HostDirectory(), host::kPathSeparator};
 };
 
-TEST_F(LinkedIcCard, CardNumber) { iccard::RunCardNumberCases(LinkedExports(), host_); }
-TEST_F(LinkedIcCard, CardInfo) { iccard::RunCardInfoCases(LinkedExports(), host_); }
-TEST_F(LinkedIcCard, DriverTrouble) { iccard::RunDriverTroubleCases(LinkedExports(), host_); }
-TEST_F(LinkedIcCard, BufferSharing) { iccard::RunBufferSharingCases(LinkedExports(), host_); }
-TEST_F(LinkedIcCard, NullArguments) { iccard::RunNullArgumentCases(LinkedExports(), host_); }
-TEST_F(LinkedIcCard, DriverSlack) { iccard::RunDriverSlackCases(LinkedExports(), host_); }
+TEST_P(LinkedIcCard, CardNumber) { iccard::RunCardNumberCases(LinkedExports(), host_); }
+TEST_P(LinkedIcCard, CardInfo) { iccard::RunCardInfoCases(LinkedExports(), host_); }
+TEST_P(LinkedIcCard, DriverTrouble) { iccard::RunDriverTroubleCases(LinkedExports(), host_); }
+TEST_P(LinkedIcCard, BufferSharing) { iccard::RunBufferSharingCases(LinkedExports(), host_); }
+TEST_P(LinkedIcCard, NullArguments) { iccard::RunNullArgumentCases(LinkedExports(), host_); }
+TEST_P(LinkedIcCard, DriverSlack) { iccard::RunDriverSlackCases(LinkedExports(), host_); }
+
+INSTANTIATE_TEST_SUITE_P(Isolation, LinkedIcCard,
+                         ::testing::Values(Isolation::kNone, Isolation::kProcess),
+                         [](const auto& info) { return iccard::IsolationName(info.param); });
+
+class LinkedDriverHost : public ::testing::Test {
+ protected:
+  void SetUp() override { SKIP_WITHOUT_CHILD_PROGRAMS(); }
+  iccard::HostDirectory host_{host::HostDirectory(), host::kPathSeparator};
+};
+
+TEST_F(LinkedDriverHost, EachFaultCostsOneRead) {
+  iccard::RunDriverHostFaultCases(LinkedExports(), host_);
+}
+TEST_F(LinkedDriverHost, MissingDriverHost) {
+  iccard::RunDriverHostMissingCases(LinkedExports(), host_,
+                                    host::LibraryDirectory() + driver::kDriverHostFile);
+}
+TEST_F(LinkedDriverHost, ThreadsTakeTurns) { iccard::RunConcurrentReadCases(LinkedExports(), host_); }
+TEST_F(LinkedDriverHost, ReadcardIni) { iccard::RunReadcardIniCases(LinkedExports(), host_); }
 
 }  // namespace

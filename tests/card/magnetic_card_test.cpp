@@ -7,8 +7,8 @@
 #include "card/magnetic_card.h"
 #include "magnetic_track_cases.h"
 #include "tests/support/day_log.h"
-#include "text/executable_path.h"
-#include "text/module_directory.h"
+#include "host/executable_path.h"
+#include "host/host_directory.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -24,7 +24,7 @@ int32_t ReadLinked(const char* track, char** cardNumber) {
 }
 
 std::string LogPath() {
-  return testing_support::DayLogPath(GetModuleDirectory(), text::kPathSeparator);
+  return testing_support::DayLogPath(host::HostDirectory(), host::kPathSeparator);
 }
 
 TEST(MagneticCard, AnswersEveryTrackCase) {

@@ -111,14 +111,14 @@ void RunTrackCases(const MagneticCardRead& read, const std::string& logPath) {
 
     if (c.message == nullptr) {
       EXPECT_EQ(result, 0);
-      EXPECT_EQ(slot, primed) << "the answer lives in NumberBufferA";
+      EXPECT_EQ(slot, primed) << "the answer lives in card::NumberBufferA";
       EXPECT_EQ(std::string(primed), c.cardNumber);
       EXPECT_EQ(records, std::vector<std::string>{});
     } else {
       EXPECT_EQ(result, -1);
       EXPECT_EQ(slot, &sentinel) << "the slot is written only on success";
       EXPECT_EQ(std::string(primed), kPrimingNumber)
-          << "NumberBufferA keeps its previous text after a failure";
+          << "card::NumberBufferA keeps its previous text after a failure";
       EXPECT_EQ(records, std::vector<std::string>{c.message});
     }
   }

@@ -21,7 +21,7 @@ std::vector<TrackCase> TrackCases();
 // Calls CK_DKH(0, 0, track, cardNumber).
 using MagneticCardRead = std::function<int32_t(const char*, char**)>;
 
-// Runs every case through read, checking return value, slot, NumberBufferA
+// Runs every case through read, checking return value, slot, card::NumberBufferA
 // (seen through the pointer a successful read hands out) and the records
 // appended to the log file at logPath.
 void RunTrackCases(const MagneticCardRead& read, const std::string& logPath);

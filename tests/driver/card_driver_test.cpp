@@ -14,9 +14,10 @@
 
 #include "tests/support/emulation.h"
 #include "tests/support/environment.h"
+#include "tests/support/library_call.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/stdout_capture.h"
-#include "text/module_directory.h"
+#include "host/host_directory.h"
 #include "text/split.h"
 
 #ifdef _WIN32
@@ -42,7 +43,7 @@ std::string DriverDirectory() {
 #ifdef SIMDRIVER_DIRECTORY
   return SIMDRIVER_DIRECTORY;
 #else
-  return GetModuleDirectory();  // beside the test program
+  return host::HostDirectory();  // beside the test program
 #endif
 }
 
@@ -286,7 +287,7 @@ TEST_F(CardDriverTest, RefusesAnotherMode) {
   DynamicLibrary library;
   ASSERT_TRUE(library.Load(DriverPath()));
   char record[1024] = {};
-  EXPECT_EQ(library.Call<int32_t>(driver::kReadCardFunction, int32_t{3}, record), -1);
+  EXPECT_EQ(testing_support::CallFunction<int32_t>(library, driver::kReadCardFunction, int32_t{3}, record), -1);
   EXPECT_STREQ(record, "unsupported mode 3");
 }
 

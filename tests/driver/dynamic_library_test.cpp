@@ -1,6 +1,7 @@
 // The binding's bookkeeping, over a loader that only counts and answers as
 // told; tests with real driver libraries are in card_driver_test.cpp.
 #include "driver/dynamic_library.h"
+#include "tests/support/library_call.h"
 
 #include <gtest/gtest.h>
 
@@ -49,16 +50,16 @@ class DynamicLibraryTest : public testing::Test {
 
 TEST_F(DynamicLibraryTest, WithoutALibraryNothingIsLookedUp) {
   DynamicLibrary library(kFakeLoader);
-  EXPECT_THROW(library.Call<int32_t>("Twice", 1), std::runtime_error);
+  EXPECT_THROW(testing_support::CallFunction<int32_t>(library, "Twice", 1), std::runtime_error);
   EXPECT_FALSE(library.Load("missing"));
-  EXPECT_THROW(library.Call<int32_t>("Twice", 1), std::runtime_error);
+  EXPECT_THROW(testing_support::CallFunction<int32_t>(library, "Twice", 1), std::runtime_error);
   EXPECT_EQ(g_system.finds, 0);
 }
 
 TEST_F(DynamicLibraryTest, LoadingAgainFreesTheEarlierLibraryAndItsAddresses) {
   DynamicLibrary library(kFakeLoader);
   ASSERT_TRUE(library.Load("a"));
-  library.Call<int32_t>("Twice", 1);
+  testing_support::CallFunction<int32_t>(library, "Twice", 1);
   ASSERT_TRUE(library.Load("b"));
   ASSERT_EQ(g_system.released.size(), 1u);
   EXPECT_EQ(g_system.released[0], reinterpret_cast<driver::ModuleHandle>(&g_moduleA));

@@ -13,7 +13,7 @@
 #include "driver/card_driver.h"
 #include "driver/record_area.h"
 #include "tests/support/environment.h"
-#include "text/module_directory.h"
+#include "host/host_directory.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -127,7 +127,7 @@ class GuardedDriverCall : public testing::Test {
   void SetUp() override { SetVariable("SIMCARD_FAULT", nullptr); }
   void TearDown() override { SetVariable("SIMCARD_FAULT", nullptr); }
 
-  static std::string Driver(const char* file) { return GetModuleDirectory() + file; }
+  static std::string Driver(const char* file) { return host::HostDirectory() + file; }
 };
 
 TEST_F(GuardedDriverCall, EachFaultEndsTheCallAndTheThreadGoesOn) {

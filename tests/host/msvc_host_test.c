@@ -1,9 +1,11 @@
 /* A host program as Visual C++ builds one: compiled by clang-cl for
- * i686-pc-windows-msvc, linked by lld-link against readcard.lib and
- * kernel32 alone (no C runtime: its own entry point, output through
- * WriteFile). It includes readcard.h, so every call refers to the decorated
- * name that Visual C++ gives a __stdcall function (__imp__QTZ_DKH@24), and
- * readcard.lib must bind each of them to the DLL's plain export. The program
+ * i686-pc-windows-msvc (or x86_64-pc-windows-msvc against the 64-bit DLL),
+ * linked by lld-link against readcard.lib and kernel32 alone (no C runtime:
+ * its own entry point, output through WriteFile). It includes readcard.h,
+ * so every 32-bit call refers to the decorated name that Visual C++ gives a
+ * __stdcall function (__imp__QTZ_DKH@24), a 64-bit one to the plain name
+ * (__imp_QTZ_DKH), and readcard.lib must bind each of them to the DLL's
+ * plain export. The program
  * only starts when every import resolves; then it calls all ten functions
  * and checks their answers with the simulated card driver beside it.
  * Exit code 0 when every check held, 1 otherwise. */
@@ -70,6 +72,7 @@ static void Check(int condition, const char* what) {
   }
 }
 
+#if defined(_M_IX86)
 /* The stack pointer around one call: an import bound to a function that
  * removes more or fewer argument bytes than the header declares (a wrong
  * decoration, a __cdecl export) leaves it moved. */
@@ -81,6 +84,10 @@ static void Check(int condition, const char* what) {
     __asm { mov after_, esp }                                        \
     Check(before_ == after_, #call " left the stack pointer moved"); \
   } while (0)
+#else
+/* x64: one calling convention, in which the caller removes the arguments. */
+#define CALL(result, call) ((result) = (call))
+#endif
 
 /* Head 12345678, card number 0000123456, tail 87654321: the check code is
  * their bitwise OR, 96337919. */

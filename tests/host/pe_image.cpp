@@ -3,10 +3,12 @@
 namespace host {
 namespace {
 
-const IMAGE_NT_HEADERS32* NtHeaders(HMODULE module) {
+// The headers of an image of the test's own architecture (32 or 64 bits:
+// the optional header's size differs).
+const IMAGE_NT_HEADERS* NtHeaders(HMODULE module) {
   auto base = reinterpret_cast<const uint8_t*>(module);
   auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  return reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+  return reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
 }
 
 const IMAGE_EXPORT_DIRECTORY* ExportDirectory(HMODULE module) {
@@ -40,7 +42,7 @@ uint32_t ExportSlotCount(HMODULE module) {
 
 std::vector<uint8_t> WritableState(HMODULE module) {
   std::vector<uint8_t> state;
-  const IMAGE_NT_HEADERS32* nt = NtHeaders(module);
+  const IMAGE_NT_HEADERS* nt = NtHeaders(module);
   const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
   auto base = reinterpret_cast<const uint8_t*>(module);
   for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -28,6 +29,12 @@ struct SystemHandle {
   PVOID object;
   ACCESS_MASK access;
 };
+// The answer: a count, then the entries at their own alignment (offset 8
+// on x64, where an entry holds a 64-bit pointer).
+struct SystemHandleList {
+  ULONG count;
+  SystemHandle handles[1];
+};
 constexpr ULONG kSystemHandleInformation = 16;
 constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
 
@@ -47,14 +54,15 @@ long HandleCount() {
     buffer.resize(buffer.size() * 2);
   }
   if (status < 0) return -1;
+  constexpr std::size_t kEntries = offsetof(SystemHandleList, handles);
   ULONG count = 0;
   std::memcpy(&count, buffer.data(), sizeof count);
-  const ULONG room = static_cast<ULONG>((buffer.size() - sizeof count) / sizeof(SystemHandle));
+  const ULONG room = static_cast<ULONG>((buffer.size() - kEntries) / sizeof(SystemHandle));
   if (count > room) count = room;
   const DWORD self = GetCurrentProcessId();
   long own = 0;
   const SystemHandle* handles =
-      reinterpret_cast<const SystemHandle*>(buffer.data() + sizeof(ULONG));
+      reinterpret_cast<const SystemHandle*>(buffer.data() + kEntries);
   for (ULONG i = 0; i < count; ++i) own += handles[i].ownerProcessId == self ? 1 : 0;
   return own;
 }

@@ -82,7 +82,11 @@ TEST(VersionResource, NamesTheProductAndTheFile) {
   EXPECT_EQ(StringValue(info, "OriginalFilename"), "readcard.dll");
   EXPECT_EQ(StringValue(info, "FileVersion"), number + ".0.0.0");
   EXPECT_EQ(StringValue(info, "ProductVersion"), number);
-  EXPECT_NE(StringValue(info, "FileDescription").find("readcard"), std::string::npos);
+  const std::string description = StringValue(info, "FileDescription");
+  EXPECT_NE(description.find("readcard"), std::string::npos);
+  // Explorer shows the description: the 64-bit library says so there.
+  EXPECT_EQ(description.find("(64-bit)") != std::string::npos, sizeof(void*) == 8)
+      << description;
 }
 
 }  // namespace

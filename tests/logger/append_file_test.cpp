@@ -57,7 +57,7 @@ TEST(AppendFile, StaysClosedAndWritesNothingWhenItCannotOpen) {
   EXPECT_FALSE(file.Append("dropped\n"));
   EXPECT_EQ(ReadBytes(blocker), "in the way");
 
-  logger::AppendFile unnamed("");  // the path of a failed GetLogFilePath
+  logger::AppendFile unnamed("");  // no path at all
   EXPECT_FALSE(unnamed.isOpen());
   EXPECT_FALSE(unnamed.Append("dropped\n"));
 }

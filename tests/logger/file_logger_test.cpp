@@ -7,7 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "logger/local_time.h"
 #include "logger/logger.h"
+#include "logger/make_directories.h"
+#include "host/executable_path.h"
 #include "tests/support/day_log.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_directory.h"
@@ -39,15 +42,23 @@ std::vector<std::string> SplitLines(const std::string& content) {
 
 const std::string kStamp = R"(\[\d+-\d\d-\d\d \d\d:\d\d:\d\d\])";
 
+// The library's daily log below directory.
+logger::DailyFile LogBelow(const ScratchDirectory& directory) {
+  return logger::DailyFile(directory.path(), logger::kLibraryLog);
+}
+
 TEST(FileLogger, AppendsToWhatTheFileHeldAndEndsEveryLine) {
   ScratchDirectory directory;
-  const std::string path = directory.path() + "qtz-2021-12-21.log";
+  const std::string logDirectory = LogBelow(directory).directory();
+  ASSERT_TRUE(logger::MakeDirectories(logDirectory, host::kPathSeparator, host::IsLeadByte));
+  const std::string path = logDirectory + logger::LogFileNameFor(logger::LocalTimeNow());
   const std::string earlier = std::string("[earlier load]") + kLogLineEnd;
   ASSERT_TRUE(WriteBytes(path, earlier));
   {
-    logger::FileLogger first(path);  // a second load on the same day
+    logger::FileLogger first(LogBelow(directory));  // a second load on the same day
+    ASSERT_EQ(first.fileName(), path);
     first(logger::Error) << "one";
-    logger::FileLogger second(path);  // another process, same day
+    logger::FileLogger second(LogBelow(directory));  // another process, same day
     second(logger::Error);
     first(logger::Error) << "two\nlines";
   }
@@ -64,10 +75,11 @@ TEST(FileLogger, AppendsToWhatTheFileHeldAndEndsEveryLine) {
   EXPECT_EQ(lines[4], "lines" + end);
 }
 
-TEST(FileLogger, CreatesAMissingFile) {
+TEST(FileLogger, CreatesAMissingFileAndItsDirectory) {
   ScratchDirectory directory;
-  const std::string path = directory.path() + "new.log";
-  logger::FileLogger log(path);
+  logger::FileLogger log(LogBelow(directory));
+  const std::string path = LogBelow(directory).directory() +
+                           logger::LogFileNameFor(logger::LocalTimeNow());
   EXPECT_TRUE(IsFile(path));
   EXPECT_EQ(log.fileName(), path);
 }
@@ -76,9 +88,8 @@ TEST(FileLogger, StaysSilentWhenItsDirectoryIsAFile) {
   ScratchDirectory directory;
   const std::string blocker = directory.path() + "Log";
   ASSERT_TRUE(WriteBytes(blocker, "not a directory"));
-  const std::string path = blocker + "/readcard/qtz-2021-12-21.log";
   {
-    logger::FileLogger log(path);
+    logger::FileLogger log(LogBelow(directory));
     log(logger::Error) << "dropped";
     log(logger::Error) << "dropped too";
   }
@@ -90,9 +101,10 @@ TEST(FileLogger, LinesFromManyThreadsNeverMix) {
   constexpr int kRecords = 400;
   const std::string padding(300, '#');  // long lines make mixing likely
   ScratchDirectory directory;
-  const std::string path = directory.path() + "threads.log";
+  std::string path;
   {
-    logger::FileLogger log(path);
+    logger::FileLogger log(LogBelow(directory));
+    path = log.fileName();
     testing_support::RunOnThreads(kThreads, [&log, &padding](int t) {
       for (int r = 0; r < kRecords; ++r) {
         log(logger::Error) << "thread " << t << " record " << r << " " << padding;
@@ -127,14 +139,14 @@ TEST(FileLogger, TwoProcessesAppendingAtOnceLoseAndMixNoLine) {
   constexpr int kRecords = 200;
   const std::string padding(10000, '#');
   ScratchDirectory directory;
-  const std::string path = directory.path() + "processes.log";
+  const std::string path = logger::FileLogger(LogBelow(directory)).fileName();
   pid_t writers[2];
   for (int w = 0; w < 2; ++w) {
     writers[w] = fork();
     ASSERT_GE(writers[w], 0);
     if (writers[w] == 0) {
       {
-        logger::FileLogger log(path);
+        logger::FileLogger log(LogBelow(directory));
         for (int r = 0; r < kRecords; ++r) {
           log(logger::Error) << "process " << w << " record " << r << " " << padding;
         }

@@ -90,8 +90,9 @@ TEST(LocalTime, MomentsAroundTheEndOfThe32BitClock) {
   }
   // The record line of such a moment, byte for byte as today's.
   TimeZoneScope zone(kUtc);
-  EXPECT_EQ(logger::FormatRecord(LocalTime(2147483648), "Error", "磁卡号长度不正常"),
-            "[2038-01-19 03:14:08][Error]\t磁卡号长度不正常");
+  std::string line;
+  logger::AppendRecordLine(line, LocalTime(2147483648), "Error", "磁卡号长度不正常", "\n");
+  EXPECT_EQ(line, "[2038-01-19 03:14:08][Error]\t磁卡号长度不正常\n");
 }
 
 // Every 1,000,003 seconds (11.6 days, so that each hour and weekday comes

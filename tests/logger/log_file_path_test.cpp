@@ -11,8 +11,8 @@
 #include "logger/make_directories.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_directory.h"
-#include "text/executable_path.h"
-#include "text/module_directory.h"
+#include "host/executable_path.h"
+#include "host/host_directory.h"
 
 namespace {
 
@@ -65,54 +65,46 @@ TEST(MakeDirectories, MakesEveryParentFirst) {
 
 TEST(MakeDirectories, CreatesMissingDirectoriesOnDisk) {
   ScratchDirectory temp;
-  const char sep = text::kPathSeparator;
+  const char sep = host::kPathSeparator;
   const std::string log = temp.path() + "Log" + sep;
   const std::string readcard = log + "readcard" + sep;
 
-  EXPECT_TRUE(logger::MakeDirectories(readcard, sep, text::IsLeadByte));
+  EXPECT_TRUE(logger::MakeDirectories(readcard, sep, host::IsLeadByte));
   EXPECT_TRUE(IsDirectory(readcard));
   // Both there already: nothing to do, still fine.
   ASSERT_TRUE(WriteBytes(readcard + "kept.log", "kept"));
-  EXPECT_TRUE(logger::MakeDirectories(readcard, sep, text::IsLeadByte));
+  EXPECT_TRUE(logger::MakeDirectories(readcard, sep, host::IsLeadByte));
   EXPECT_EQ(ReadBytes(readcard + "kept.log"), "kept");
 }
 
 TEST(MakeDirectories, FailsQuietlyWhenAFileIsInTheWay) {
   ScratchDirectory temp;
-  const char sep = text::kPathSeparator;
+  const char sep = host::kPathSeparator;
   ASSERT_TRUE(WriteBytes(temp.path() + "Log", "plain file"));
   EXPECT_FALSE(logger::MakeDirectories(temp.path() + "Log" + sep + "readcard" + sep,
-                                       sep, text::IsLeadByte));
+                                       sep, host::IsLeadByte));
   EXPECT_EQ(ReadBytes(temp.path() + "Log"), "plain file");
 
   const std::string log = temp.path() + "Log2" + sep;
-  ASSERT_TRUE(logger::MakeDirectories(log, sep, text::IsLeadByte));
+  ASSERT_TRUE(logger::MakeDirectories(log, sep, host::IsLeadByte));
   ASSERT_TRUE(WriteBytes(log + "readcard", "plain file"));
-  EXPECT_FALSE(logger::MakeDirectories(log + "readcard" + sep, sep, text::IsLeadByte));
+  EXPECT_FALSE(logger::MakeDirectories(log + "readcard" + sep, sep, host::IsLeadByte));
 }
 
-TEST(GetDateString, IsTodaysLocalDate) {
+TEST(LibraryLogFile, IsTheDaysFileBelowTheProgramsDirectory) {
+  const char sep = host::kPathSeparator;
+  const std::string directory = host::HostDirectory() + "Log" + sep + "readcard" + sep;
   std::string before = logger::FormatDate(logger::LocalTimeNow());
-  std::string date = GetDateString();
+  logger::DailyFile file = logger::LibraryLogFile();
+  file.OpenFor(logger::LocalTimeNow());
+  const std::string path = file.path();
   std::string after = logger::FormatDate(logger::LocalTimeNow());
-  ASSERT_EQ(date.size(), 10u);
-  EXPECT_TRUE(date == before || date == after) << date;
-  for (int i : {4, 7}) EXPECT_EQ(date[i], '-');
-  for (int i : {0, 1, 2, 3, 5, 6, 8, 9}) EXPECT_TRUE(isdigit(date[i])) << date;
-}
-
-TEST(GetLogFilePath, IsTheDaysFileBelowTheProgramsDirectory) {
-  const char sep = text::kPathSeparator;
-  const std::string directory = GetModuleDirectory() + "Log" + sep + "readcard" + sep;
-  std::string before = GetDateString();
-  std::string path = GetLogFilePath();
-  std::string after = GetDateString();
   EXPECT_TRUE(path == directory + "qtz-" + before + ".log" ||
               path == directory + "qtz-" + after + ".log")
       << path;
   EXPECT_TRUE(IsDirectory(directory));
   // The global file logger opened the same day's file at load.
-  EXPECT_EQ(g_fileLogger.fileName().substr(0, directory.size()), directory);
+  EXPECT_EQ(logger::g_fileLogger.fileName().substr(0, directory.size()), directory);
 }
 
 }  // namespace

@@ -60,15 +60,27 @@ file(SIZE ${dll} dll_size)
 if(dll_size GREATER 409600)
   fail("readcard.dll is ${dll_size} bytes, more than 400 KB")
 endif()
-# objdump's own words in English, whatever the locale of the test.
+# Every program of ours ships stripped too, naming its debug file beside it.
+set(shipped cardhost.exe readcard.dll)
+if(WITH_CARDSERVICE)
+  list(APPEND shipped cardservice.exe)
+endif()
+if(WITH_DRIVERHOST)
+  list(APPEND shipped readcard-driverhost.exe x64/readcard-driverhost.exe)
+endif()
+foreach(program IN LISTS shipped)
+  # objdump's own words in English, whatever the locale of the test.
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C ${OBJDUMP} -h -p ${root}/${program}
+                  OUTPUT_VARIABLE headers)
+  if(headers MATCHES "[ \t]\\.debug_")
+    fail("${program} in the package still carries debug sections")
+  endif()
+  if(NOT headers MATCHES "\\.gnu_debuglink" OR NOT EXISTS ${root}/${program}.debug)
+    fail("${program} in the package does not name a debug file beside it")
+  endif()
+endforeach()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C ${OBJDUMP} -h -p ${dll}
                 OUTPUT_VARIABLE headers)
-if(headers MATCHES "[ \t]\\.debug_")
-  fail("readcard.dll in the package still carries debug sections")
-endif()
-if(NOT headers MATCHES "\\.gnu_debuglink")
-  fail("readcard.dll in the package does not name its debug file")
-endif()
 string(REGEX MATCH "ImageBase[ \t]+([0-9a-fA-F]+)" ignored "${headers}")
 set(image_base ${CMAKE_MATCH_1})
 string(REGEX MATCH "\\[ +1\\] \\+base\\[ +2\\] ([0-9a-fA-F]+) Export RVA" ignored
@@ -83,6 +95,92 @@ message(STATUS "QTZ_DKH at ${qtz_dkh_address}: ${source_line}")
 if(NOT source_line MATCHES "card/exports\\.cpp:[0-9]+")
   fail("the address of QTZ_DKH does not resolve through readcard.dll.debug: ${source_line}")
 endif()
+
+# x64\: the 64-bit library for 64-bit hosts, stripped like the 32-bit one,
+# its import libraries and module definition, and the 32-bit driver host
+# that it starts beside itself. Hosts built against the folder alone (a
+# MinGW-w64 one and a Visual C++ one) must import the ten functions by name
+# from readcard.dll; the 64-bit build's own tests run such hosts.
+set(x64 ${root}/x64)
+foreach(file readcard.dll readcard.dll.debug lib/readcard.lib lib/libreadcard.dll.a
+             lib/readcard.def)
+  if(NOT EXISTS ${x64}/${file})
+    fail("the package lacks x64/${file}")
+  endif()
+endforeach()
+function(expect_pe binary format)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C ${ARGN} -f ${binary}
+                  OUTPUT_VARIABLE header)
+  if(NOT header MATCHES "file format ${format}")
+    fail("${binary} is not ${format}:\n${header}")
+  endif()
+endfunction()
+expect_pe(${x64}/readcard.dll pei-x86-64 ${X64_OBJDUMP})
+if(WITH_DRIVERHOST)
+  foreach(copy ${root}/readcard-driverhost.exe ${x64}/readcard-driverhost.exe)
+    if(NOT EXISTS ${copy})
+      fail("the package lacks ${copy}")
+    endif()
+    expect_pe(${copy} pei-i386 ${OBJDUMP})
+  endforeach()
+endif()
+set(ten_functions QTZ_DLL_BBH QTZ_DKH QTZ_ErrorString QTZ_FindWindow2 CK_DKH QTZ_HSXK
+                  QTZ_YKT_JK_SD SBK_YKT_ICGETINFO SBK_YKT_ICPURCHASE SBK_YKT_ICTRANSLOG)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C ${X64_OBJDUMP} -h -p ${x64}/readcard.dll
+                OUTPUT_VARIABLE headers)
+if(headers MATCHES "[ \t]\\.debug_" OR NOT headers MATCHES "\\.gnu_debuglink")
+  fail("x64/readcard.dll must ship stripped and name its debug file")
+endif()
+# objdump lists each name with its ordinal less the base, 1.
+set(ordinal 1)
+foreach(function IN LISTS ten_functions)
+  math(EXPR index "${ordinal} - 1")
+  if(NOT headers MATCHES "\\[ +${index}\\] ${function}\n")
+    fail("x64/readcard.dll does not export ${function} at ordinal ${ordinal}")
+  endif()
+  math(EXPR ordinal "${ordinal} + 1")
+endforeach()
+# The functions a 64-bit host's program imports from readcard.dll.
+function(expect_imports_ten binary)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C ${X64_OBJDUMP} -p ${binary}
+                  OUTPUT_VARIABLE dump)
+  string(REGEX MATCH "DLL Name: readcard\\.dll\n[^\n]*\n(\t[^\n]+\n)+" imports "${dump}")
+  foreach(function IN LISTS ten_functions)
+    if(NOT imports MATCHES "[0-9]+  ${function}\n")
+      fail("${binary} does not import ${function} from readcard.dll:\n${imports}")
+    endif()
+  endforeach()
+endfunction()
+execute_process(COMMAND ${X64_C_COMPILER} -std=c99 -Wall -Werror -O2 -I ${root}/include
+                        ${C_HOST_SOURCE} ${x64}/lib/libreadcard.dll.a -o ${fresh}/c_host_x64.exe
+                RESULT_VARIABLE failed ERROR_VARIABLE errors)
+if(failed)
+  fail("a 64-bit C host does not build against x64/lib:\n${errors}")
+endif()
+expect_pe(${fresh}/c_host_x64.exe pei-x86-64 ${X64_OBJDUMP})
+expect_imports_ten(${fresh}/c_host_x64.exe)
+execute_process(COMMAND ${CMAKE_COMMAND} -DCLANG=${CLANG} -DLLD_LINK=${LLD_LINK}
+                        -DDLLTOOL=${DLLTOOL} -DSOURCE=${MSVC_HOST_SOURCE} -DMACHINE=x64
+                        -DINCLUDE=${root}/include -DREADCARD_LIB=${x64}/lib/readcard.lib
+                        -DKERNEL32_DEF=${KERNEL32_DEF} -DWORK=${fresh}/msvc_x64
+                        -DOUTPUT=${fresh}/msvc_host_x64.exe -P ${MSVC_HOST_SCRIPT}
+                RESULT_VARIABLE failed ERROR_VARIABLE errors)
+if(failed)
+  fail("a 64-bit Visual C++ style host does not build against x64/lib:\n${errors}")
+endif()
+expect_imports_ten(${fresh}/msvc_host_x64.exe)
+# Each document has a .txt copy for Notepad: a UTF-8 byte order mark, CR LF.
+foreach(copy docs/deployment.txt docs/web-guide.txt docs/zh-CN/部署说明.txt)
+  if(NOT EXISTS ${root}/${copy})
+    fail("the package lacks ${copy}")
+  else()
+    file(READ ${root}/${copy} head LIMIT 3 HEX)
+    file(READ ${root}/${copy} start LIMIT 400 HEX)
+    if(NOT head STREQUAL "efbbbf" OR NOT start MATCHES "0d0a")
+      fail("${copy} lacks its byte order mark or CR LF line ends")
+    endif()
+  endif()
+endforeach()
 
 # Notepad needs CR LF line ends. file(READ) drops the carriage returns, so
 # they are counted as the difference to the file's size.
@@ -112,9 +210,10 @@ expect_output("${output}" "QTZ_DLL_BBH returned 86")
 
 run(output code ${WINE_RUN} ${root}/cardhost.exe --check --lang en)
 expect_output("${output}" "readcard.dll +found, QTZ_DLL_BBH answers 86")
-expect_output("${output}" "SSCardDriver.dll +NOT FOUND")
-if(NOT code EQUAL 1)
-  fail("cardhost --check without a driver exited with ${code}, not 1")
+expect_output("${output}" "SSCardDriver.dll +ERROR: NOT FOUND")
+# No driver is an error (exit code 2).
+if(NOT code EQUAL 2)
+  fail("cardhost --check without a driver exited with ${code}, not 2")
 endif()
 
 # A test PC: the simulator beside readcard.dll, the example as Login.ini.
@@ -124,8 +223,9 @@ run(output code ${WINE_RUN} ${root}/cardhost.exe --check --lang en)
 expect_output("${output}" "exports iReadCardBas")
 expect_output("${output}" "SIMULATED card driver")
 expect_output("${output}" "REALCARD += \"false\": the virtual card is off")
-if(NOT code EQUAL 0)
-  fail("cardhost --check with the simulator exited with ${code}, not 0")
+# The simulated driver is never "no problems": a warning (exit code 1).
+if(NOT code EQUAL 1)
+  fail("cardhost --check with the simulator exited with ${code}, not 1")
 endif()
 
 run(output code ${WINE_RUN} ${root}/cardhost.exe QTZ_DKH --lang en)

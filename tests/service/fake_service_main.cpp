@@ -13,10 +13,9 @@
 int main(int argc, char** argv) {
   std::vector<std::string> arguments(argv + 1, argv + argc);
   service::CommandLine line;
-  std::string error;
-  if (!service::ParseCommandLine(arguments, line, error)) {
-    std::fprintf(stderr, "cardservice: %s\n", error.c_str());
-    return 2;
+  if (const service::Failure wrong = service::ParseCommandLine(arguments, line)) {
+    std::fprintf(stderr, "cardservice: %s\n", service::Say(wrong).c_str());
+    return service::kExitWrongConfig;
   }
   const char* delay = std::getenv("FAKE_CARD_DELAY_MS");
   const int delayMs = delay != nullptr ? std::atoi(delay) : 20;

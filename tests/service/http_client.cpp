@@ -175,11 +175,16 @@ struct OpenConnections::State {
   std::vector<std::unique_ptr<tcp::socket>> sockets;
 };
 
-OpenConnections::OpenConnections(unsigned short port, const std::vector<std::string>& bytes)
+OpenConnections::OpenConnections(unsigned short port, const std::vector<std::string>& bytes,
+                                 int receiveBuffer)
     : m_state(new State) {
   for (const std::string& text : bytes) {
     auto socket = std::make_unique<tcp::socket>(m_state->loop);
     beast::error_code error;
+    if (receiveBuffer > 0) {
+      socket->open(tcp::v4(), error);
+      if (!error) socket->set_option(asio::socket_base::receive_buffer_size(receiveBuffer), error);
+    }
     socket->connect(Loopback(port), error);
     if (!error) asio::write(*socket, asio::buffer(text), error);
     m_state->sockets.push_back(std::move(socket));

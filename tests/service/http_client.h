@@ -53,10 +53,13 @@ struct RawResult {
 RawResult SendRaw(unsigned short port, const std::string& bytes, Duration limit);
 
 // Opens connections, writes each its bytes, and leaves them open
-// (for connections that the service must drop by itself).
+// (for connections that the service must drop by itself). receiveBuffer,
+// when not 0, shrinks each one's receive buffer to about that many bytes
+// (a client that reads nothing then soon stalls the service's writes).
 class OpenConnections {
  public:
-  OpenConnections(unsigned short port, const std::vector<std::string>& bytes);
+  OpenConnections(unsigned short port, const std::vector<std::string>& bytes,
+                  int receiveBuffer = 0);
   ~OpenConnections();
   // How many of them the service has closed within limit.
   std::size_t ClosedWithin(Duration limit);

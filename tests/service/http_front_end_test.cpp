@@ -5,12 +5,14 @@
 
 #include <random>
 #include <set>
+#include <thread>
 
 #include <nlohmann/json.hpp>
 
 #include "tests/service/service_desk.h"
 #include "tests/support/emulation.h"
 #include "tests/support/stdout_capture.h"
+#include "text/code_page.h"
 
 namespace service_test {
 namespace {
@@ -32,6 +34,12 @@ class FrontEnd : public ::testing::Test {
 
   ServiceDesk m_desk{SERVICE_DOUBLE_PROGRAM};
 };
+
+// No page may frame any answer of the service.
+void ExpectNoFraming(const Reply& reply) {
+  EXPECT_EQ(reply.Header("x-frame-options"), "DENY");
+  EXPECT_NE(reply.Header("content-security-policy").find("frame-ancestors 'none'"), std::string::npos);
+}
 
 Exchange Post(const std::string& target, const std::string& body,
               std::vector<std::pair<std::string, std::string>> headers = {
@@ -82,6 +90,7 @@ TEST_F(FrontEnd, EveryProtocolFailureAnswersItsStatusAndMessage) {
     EXPECT_EQ(body["ok"], false);
     EXPECT_FALSE(body["message"].get<std::string>().empty());
     EXPECT_TRUE(reply.Header("access-control-allow-origin").empty());
+    ExpectNoFraming(reply);
   }
   // Each refusal of who called or what was sent is in the service's log,
   // naming the origin or host.
@@ -148,12 +157,16 @@ TEST_F(FrontEnd, ServesItsPageAndScriptsAndDesk) {
   };
   for (const Case& c : std::vector<Case>{{"/", "text/html"},
                                          {"/status.js", "text/javascript"},
+                                         {"/status.css", "text/css"},
                                          {"/v1/cardservice.js", "text/javascript"},
                                          {"/v1/cardservice.d.ts", "text/plain"}}) {
     const Reply reply = Do({"GET", c.target, {{"Host", "localhost:" + std::to_string(m_desk.port())}}, ""});
     EXPECT_EQ(reply.status, 200) << c.target;
     EXPECT_EQ(reply.Header("content-type").rfind(c.type, 0), 0u) << c.target;
     EXPECT_FALSE(reply.body.empty());
+    ExpectNoFraming(reply);
+    // The page runs its own scripts and styles only.
+    EXPECT_NE(reply.Header("content-security-policy").find("script-src 'self'"), std::string::npos);
   }
   const json desk = json::parse(Do({"GET", "/v1/desk", {}, ""}).body);
   EXPECT_EQ(desk["service"], "readcard");
@@ -161,6 +174,39 @@ TEST_F(FrontEnd, ServesItsPageAndScriptsAndDesk) {
   EXPECT_EQ(desk["origins"], json({kHis, "http://10.1.2.3:8080"}));
   EXPECT_EQ(desk["driver"]["present"], false);  // this desk has no driver
   EXPECT_TRUE(desk["log"]["lines"].is_array());
+  // A listed page learns the health of the desk, not its paths or log.
+  const Reply listed = Do({"GET", "/v1/desk", {{"Origin", kHis}}, ""});
+  const json health = json::parse(listed.body);
+  EXPECT_EQ(health["version"], 86);
+  EXPECT_EQ(health["driver"]["present"], false);
+  for (const char* hidden : {"directory", "log", "origins"}) EXPECT_FALSE(health.contains(hidden)) << hidden;
+  EXPECT_EQ(listed.body.find(desk["directory"].get<std::string>()), std::string::npos) << listed.body;
+}
+
+// A page or client refused again and again fills neither the log nor the
+// disk: each value is cut, and each sender gets a few lines a minute.
+TEST_F(FrontEnd, AFloodOfRefusalsKeepsTheLogSmall) {
+  const std::string origin = "https://evil.example/" + std::string(7000, 'o');
+  const std::string host = "evil\xC2\x85" + std::string(7000, 'h');  // with a NEL in it
+  std::vector<Exchange> flood;
+  for (int i = 0; i < 100; ++i) {
+    flood.push_back(Post("/v1/ic-card/number", "{}", {{"Content-Type", "application/json"}, {"Origin", origin}}));
+    flood.push_back(Exchange{"GET", "/v1/status", {{"Host", host}}, ""});
+  }
+  for (const Reply& reply : SendOnOneConnection(m_desk.port(), flood)) EXPECT_EQ(reply.status, 403);
+  EXPECT_EQ(Do(Exchange{}).status, 200);
+  const std::string log = m_desk.Log();
+  EXPECT_LT(log.size(), 8000u) << "200 refusals of 7 KB each";
+  std::size_t refusals = 0;
+  for (std::size_t at = log.find("evil"); at != std::string::npos; at = log.find("evil", at + 1)) ++refusals;
+  EXPECT_LE(refusals, 10u) << log;
+  EXPECT_EQ(log.find("\xC2\x85"), std::string::npos) << "NEL as it came";
+  EXPECT_NE(log.find("\\u0085"), std::string::npos) << log;
+#ifndef _WIN32
+  // What was held back is counted once the service stops.
+  EXPECT_EQ(m_desk.process().Stop(10000), 0);
+  EXPECT_NE(m_desk.Log().find("另有 95 次请求被拒绝"), std::string::npos) << m_desk.Log();
+#endif
 }
 
 TEST_F(FrontEnd, KeepsTheConnectionAlive) {
@@ -281,6 +327,26 @@ TEST_F(FrontEnd, AtTheConnectionCapTheLongestWaitingGivesWay) {
   EXPECT_LT(closed, 80u);  // the cap is not lower than it should be
 }
 
+TEST_F(FrontEnd, ClientsThatNeverReadTheirAnswersGiveWayToANewOne) {
+  // Each asks for the page many times at once and reads no answer: the
+  // service's writes to it stall once its small receive buffer is full.
+  std::string pipelined;
+  for (int i = 0; i < 200; ++i) pipelined += "GET / HTTP/1.1\r\nHost: " + Host() + "\r\n\r\n";
+  OpenConnections stalled(m_desk.port(), std::vector<std::string>(64, pipelined), 2048);
+  std::this_thread::sleep_for(Duration(500));  // until they hold every place
+#ifdef _WIN32
+  const Duration limit(testing_support::RepeatCount(6000, 20000));  // Wine's sockets are slower
+#else
+  const Duration limit(testing_support::RepeatCount(2000, 20000));
+#endif
+  for (int probe = 0; probe < 5; ++probe) {
+    SCOPED_TRACE(probe);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Send(m_desk.port(), Exchange{}, limit).status, 200);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, limit);
+  }
+}
+
 TEST(FrontEndProgram, APortInUseIsAClearMessageAndExitCode1) {
   PortHolder busy;
   ServiceDesk desk(SERVICE_DOUBLE_PROGRAM);
@@ -297,6 +363,103 @@ TEST(FrontEndProgram, ABadIniIsRefusedWithExitCode2) {
   ServiceProcess process(desk.program(), {}, desk.directory().File("output.txt"));
   EXPECT_EQ(process.WaitExit(testing_support::RepeatCount(10000, 120000)), 2);
   EXPECT_NE(desk.Output().find("origins"), std::string::npos) << desk.Output();
+}
+
+// Why the service did not start, in each console language the platform has
+// and in the log: the bytes as they leave, each converted once (a Chinese
+// settings path too).
+TEST(FrontEndProgram, EveryStartFailureIsReadableOnTheConsoleAndInTheLog) {
+  PortHolder busy;
+  const std::string inUse = std::to_string(busy.port());
+  struct Case {
+    const char* name;
+    std::string ini;
+    int exitCode;
+    bool aboutTheFile;
+    const char* chinese;
+    std::string english;
+  };
+  const std::vector<Case> cases = {
+      {"port", "[service]\nport = x\n", 2, true,
+       u8"port 的值 \"x\" 不是 0 到 65535 之间的端口号",
+       "port \"x\" is not a port number from 0 to 65535"},
+      {"timeout", "[service]\ntimeout=0\n", 2, true,
+       u8"timeout 的值 \"0\" 不是 1 到 3600 之间的秒数",
+       "timeout \"0\" is not a number of seconds from 1 to 3600"},
+      {"origin with a path", "[service]\norigins = https://his.hospital.example/his/\n", 2, true,
+       u8"origins 中的 \"https://his.hospital.example/his/\" 不是网页来源（应为 "
+         "https://主机名[:端口]）：浏览器发送的来源不含路径，带路径的写法永远不会匹配",
+       u8"\"https://his.hospital.example/his/\" in origins is not a web origin (write "
+       "https://host[:port]): 浏览器发送的来源不含路径，带路径的写法永远不会匹配"},
+      {"port in use", "[service]\nport = " + inUse + "\n", 1, false,
+       u8"无法在 127.0.0.1:%1 上监听：端口已被另一个程序占用",
+       "cannot listen on 127.0.0.1:%1: another program uses the port"},
+  };
+  struct Console {
+    const char* locale;  // natively: LANG and LC_ALL
+    bool chinese;
+  };
+#ifdef _WIN32
+  // Wine's user interface here is Chinese, its code page GBK.
+  const std::vector<Console> consoles = {{nullptr, true}};
+#else
+  const std::vector<Console> consoles = {{"zh_CN.UTF-8", true}, {"C", false}};
+#endif
+  const auto withPort = [&inUse](std::string text) {
+    const std::string::size_type at = text.find("%1");
+    if (at != std::string::npos) text.replace(at, 2, inUse);
+    return text;
+  };
+  for (const Console& console : consoles) {
+    if (console.locale != nullptr) {
+      SetVariable("LANG", console.locale);
+      SetVariable("LC_ALL", console.locale);
+    }
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + " " + (console.chinese ? "zh" : "en"));
+      ServiceDesk desk(SERVICE_DOUBLE_PROGRAM);
+      // Under Wine the program gets the path in the system code page (GBK).
+      const std::string iniUtf8 = desk.directory().path() + u8"挂号 设置.ini";
+#ifdef _WIN32
+      const std::string ini = text::Utf8ToSystem(iniUtf8);
+      ASSERT_EQ(ini.substr(ini.size() - 13), "\xB9\xD2\xBA\xC5 \xC9\xE8\xD6\xC3.ini");
+#else
+      const std::string& ini = iniUtf8;
+#endif
+      desk.directory().Write(ini.substr(desk.directory().path().size()), c.ini);
+      ServiceProcess process(desk.program(), {"--config", ini}, desk.directory().File("output.txt"));
+      EXPECT_EQ(process.WaitExit(testing_support::RepeatCount(10000, 120000)), c.exitCode);
+
+      std::string log = u8"未启动：" + withPort(c.chinese);
+      if (c.aboutTheFile) log = u8"未启动：配置文件有误: " + iniUtf8 + ": " + withPort(c.chinese);
+      EXPECT_NE(desk.Log().find(" " + log), std::string::npos)
+          << desk.Log();
+
+      std::string said;
+#ifdef _WIN32
+      // The console reads GBK: the Chinese text, converted by the system.
+      said = text::Utf8ToSystem(
+          u8"cardservice: 未启动：" +
+          std::string(c.aboutTheFile ? u8"配置文件有误: " + iniUtf8 + ": " : "") +
+          withPort(c.chinese));
+#else
+      if (console.chinese) {
+        said = u8"cardservice: 未启动：" +
+               std::string(c.aboutTheFile ? u8"配置文件有误: " + iniUtf8 + ": " : "") +
+               withPort(c.chinese);
+      } else {
+        said = "cardservice: not started: " +
+               std::string(c.aboutTheFile ? "the settings file is wrong: " + iniUtf8 + ": " : "") +
+               withPort(c.english);
+      }
+#endif
+      EXPECT_NE(desk.Output().find(said + testing_support::kStdoutLineEnd), std::string::npos)
+          << "expected:\n" << said << "\nprinted:\n" << desk.Output();
+      EXPECT_EQ(desk.Output().find("listening"), std::string::npos);
+    }
+  }
+  SetVariable("LANG", nullptr);
+  SetVariable("LC_ALL", nullptr);
 }
 
 #ifndef _WIN32

@@ -91,7 +91,8 @@ class Service : public ::testing::Test {
 
 TEST_F(Service, AnswersStatusAndEachReadInUtf8) {
   Start();
-  EXPECT_EQ(Answer(Exchange{}), json({{"service", "readcard"}, {"version", 86}, {"busy", false}}));
+  EXPECT_EQ(Answer(Exchange{}),
+            json({{"service", "readcard"}, {"version", 86}, {"busy", false}, {"timeout", 30}}));
   EXPECT_EQ(Answer(Read("/v1/ic-card/number")), json({{"ok", true}, {"number", "A12345678"}}));
   EXPECT_EQ(Answer(Read("/v1/ic-card/info")), json({{"ok", true}, {"info", kInfo}}));
   EXPECT_EQ(Answer(MagneticRead("0000123456")), json({{"ok", true}, {"number", "0000123456"}}));
@@ -101,6 +102,14 @@ TEST_F(Service, AnswersStatusAndEachReadInUtf8) {
   const json desk = Answer(Exchange{"GET", "/v1/desk", {}, ""});
   EXPECT_EQ(desk["library"]["present"], true);
   EXPECT_EQ(desk["driver"]["present"], true);
+#ifdef _WIN32
+  // The simulated driver is read from its file and warned about.
+  EXPECT_EQ(desk["driver"]["kind"], "simulated");
+  EXPECT_EQ(desk["checks"], json::array({{{"item", "driver"},
+                                          {"rating", "warning"},
+                                          {"message", desk["checks"][0]["message"]}}}));
+#endif
+  EXPECT_EQ(desk["log"]["writable"], true);
   ASSERT_FALSE(desk["log"]["lines"].empty());
   EXPECT_NE(desk["log"]["lines"].back().get<std::string>().find(u8"磁卡号长度不正常"),
             std::string::npos);

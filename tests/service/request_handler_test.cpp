@@ -14,12 +14,14 @@ using nlohmann::json;
 constexpr unsigned short kPort = 18086;
 const char kHis[] = "https://his.hospital.example";
 
-RequestHandler Handler(bool busy = false, int version = 86) {
+RequestHandler Handler(bool busy = false, int version = 86, unsigned short port = kPort) {
   ServiceState state;
   state.busy = [busy] { return busy; };
   state.version = [version] { return version; };
-  state.desk = [] { return std::string(R"({"service":"readcard","desk":true})"); };
-  return RequestHandler(AccessPolicy{kPort, {kHis, "http://10.1.2.3:8080"}}, state);
+  state.desk = [](bool detail) {
+    return std::string(R"({"service":"readcard","desk":true,"detail":)") + (detail ? "true}" : "false}");
+  };
+  return RequestHandler(AccessPolicy{port, {kHis, "http://10.1.2.3:8080"}}, state);
 }
 
 HttpRequest Post(const std::string& target, const std::string& body,
@@ -81,6 +83,9 @@ TEST(RequestHandler, ProtocolFailuresAnswerTheirStatusWithAMessage) {
       {"foreign origin", Post("/v1/ic-card/number", "{}", "https://evil.example"), 403, true},
       {"origin differing by scheme", Post("/v1/ic-card/number", "{}", "http://his.hospital.example"), 403, true},
       {"origin with a trailing slash", Post("/v1/ic-card/number", "{}", "https://his.hospital.example/"), 403, true},
+      {"origin on another port", Post("/v1/ic-card/number", "{}", "https://his.hospital.example:8443"), 403, true},
+      {"origin with a wildcard", Post("/v1/ic-card/number", "{}", "https://*.hospital.example"), 403, true},
+      {"origin with a user", Post("/v1/ic-card/number", "{}", "https://x@his.hospital.example"), 403, true},
       {"null origin", Get("/v1/status", "null"), 403, true},
       {"unknown path", Get("/v2/status"), 404, false},
       {"path with a prefix", Get("/v1/status/x"), 404, false},
@@ -106,10 +111,9 @@ TEST(RequestHandler, ProtocolFailuresAnswerTheirStatusWithAMessage) {
   for (const RefusedCase& c : cases) {
     SCOPED_TRACE(c.name);
     const Routed routed = handler.Route(c.request);
-    ASSERT_TRUE(routed.response.has_value());
-    EXPECT_FALSE(routed.card.has_value());
-    EXPECT_EQ(routed.response->status, c.status);
-    json body = Body(*routed.response);  // not const: a missing key reads as null
+    ASSERT_TRUE(routed.response());
+    EXPECT_EQ(routed.response()->status, c.status);
+    json body = Body(*routed.response());  // not const: a missing key reads as null
     EXPECT_EQ(body["ok"], false);
     EXPECT_FALSE(body["message"].get<std::string>().empty());
     EXPECT_EQ(!routed.refusal.empty(), c.logged) << routed.refusal;
@@ -136,42 +140,68 @@ TEST(RequestHandler, AForeignOriginGetsNoCorsHeaders) {
     HttpRequest request = Post("/v1/ic-card/number", "{}", "https://evil.example");
     request.method = method;
     const Routed routed = handler.Route(request);
-    ASSERT_TRUE(routed.response);
-    EXPECT_EQ(routed.response->status, 403);
-    EXPECT_FALSE(Header(*routed.response, "Access-Control-Allow-Origin"));
-    EXPECT_FALSE(Header(*routed.response, "Access-Control-Allow-Methods"));
+    ASSERT_TRUE(routed.response());
+    EXPECT_EQ(routed.response()->status, 403);
+    EXPECT_FALSE(Header(*routed.response(), "Access-Control-Allow-Origin"));
+    EXPECT_FALSE(Header(*routed.response(), "Access-Control-Allow-Methods"));
     EXPECT_TRUE(routed.cors.empty());
   }
 }
 
 TEST(RequestHandler, AllowedOriginsAreEchoedExactlyWithVary) {
   const RequestHandler handler = Handler();
+  // Compared as browsers write origins (lower case, no default port), and
+  // echoed as sent.
   for (const char* origin : {kHis, "http://10.1.2.3:8080", "http://127.0.0.1:18086",
-                             "http://localhost:18086"}) {
+                             "http://localhost:18086", "HTTPS://His.Hospital.Example",
+                             "https://his.hospital.example:443", "http://LOCALHOST:18086"}) {
     SCOPED_TRACE(origin);
-    const HttpResponse status = *handler.Route(Get("/v1/status", origin)).response;
+    const HttpResponse status = *handler.Route(Get("/v1/status", origin)).response();
     EXPECT_EQ(status.status, 200);
     EXPECT_EQ(Header(status, "Access-Control-Allow-Origin"), origin);
     EXPECT_EQ(Header(status, "Vary"), "Origin");
     // A card call carries them into its answer too, whatever the outcome.
     const Routed card = handler.Route(Post("/v1/ic-card/number", "{}", origin));
-    ASSERT_TRUE(card.card);
+    ASSERT_TRUE(card.card());
     for (CallOutcome outcome : {CallOutcome::Answered, CallOutcome::Busy, CallOutcome::TimedOut}) {
       const HttpResponse answer = handler.AnswerCard(card, CardAnswer{outcome, true, "A1"});
       EXPECT_EQ(Header(answer, "Access-Control-Allow-Origin"), origin);
     }
   }
-  // The own origins follow the port it listens on, not a fixed one.
-  EXPECT_EQ(handler.Route(Get("/v1/status", "http://127.0.0.1:18087")).response->status, 403);
+  // The own origins follow the port it listens on, not a fixed one; on
+  // port 80 browsers send them without the port.
+  EXPECT_EQ(handler.Route(Get("/v1/status", "http://127.0.0.1:18087")).response()->status, 403);
+  HttpRequest ownOnPort80 = Post("/v1/ic-card/number", "{}", "http://127.0.0.1");
+  ownOnPort80.host = "127.0.0.1";
+  EXPECT_TRUE(Handler(false, 86, 80).Route(ownOnPort80).card());
+  EXPECT_EQ(Handler().Route(Post("/v1/ic-card/number", "{}", "http://127.0.0.1")).response()->status, 403);
+}
+
+// The desk's detail (paths, the log's lines) only for the service's own
+// page; a listed origin gets the version and the health flags.
+TEST(RequestHandler, DeskDetailIsForTheOwnPageOnly) {
+  const RequestHandler handler = Handler();
+  struct Case {
+    std::optional<std::string> origin;
+    bool detail;
+  };
+  for (const Case& c : {Case{std::nullopt, true}, Case{"http://127.0.0.1:18086", true},
+                        Case{"http://localhost:18086", true}, Case{kHis, false},
+                        Case{"http://10.1.2.3:8080", false}}) {
+    SCOPED_TRACE(c.origin.value_or("no origin"));
+    const HttpResponse desk = *handler.Route(Get("/v1/desk", c.origin)).response();
+    EXPECT_EQ(desk.status, 200);
+    EXPECT_EQ(Body(desk)["detail"], c.detail);
+  }
 }
 
 TEST(RequestHandler, RequestsWithoutOriginAreServedWithoutCors) {
   const RequestHandler handler = Handler();
-  const HttpResponse status = *handler.Route(Get("/v1/status")).response;
+  const HttpResponse status = *handler.Route(Get("/v1/status")).response();
   EXPECT_EQ(status.status, 200);
   EXPECT_FALSE(Header(status, "Access-Control-Allow-Origin"));
   const Routed card = handler.Route(Post("/v1/ic-card/info", "{}", std::nullopt));
-  EXPECT_TRUE(card.card);
+  EXPECT_TRUE(card.card());
 }
 
 TEST(RequestHandler, PreflightAllowsPostGetAndContentType) {
@@ -183,8 +213,8 @@ TEST(RequestHandler, PreflightAllowsPostGetAndContentType) {
     request.method = "OPTIONS";
     request.privateNetworkPreflight = true;
     const Routed routed = handler.Route(request);
-    ASSERT_TRUE(routed.response);
-    const HttpResponse& preflight = *routed.response;
+    ASSERT_TRUE(routed.response());
+    const HttpResponse& preflight = *routed.response();
     EXPECT_EQ(preflight.status, 204);
     EXPECT_TRUE(preflight.body.empty());
     EXPECT_EQ(Header(preflight, "Access-Control-Allow-Origin"), kHis);
@@ -197,7 +227,7 @@ TEST(RequestHandler, PreflightAllowsPostGetAndContentType) {
   }
   HttpRequest unknown = Get("/nowhere", kHis);
   unknown.method = "OPTIONS";
-  EXPECT_EQ(handler.Route(unknown).response->status, 404);
+  EXPECT_EQ(handler.Route(unknown).response()->status, 404);
 }
 
 TEST(RequestHandler, JsonContentTypeAcceptsParametersAndCase) {
@@ -234,10 +264,10 @@ TEST(RequestHandler, CardRoutesBecomeTheirCardRequests) {
            {"/v1/magnetic-card", R"({"track":""})", CardOperation::MagneticCard, ""}}) {
     SCOPED_TRACE(c.target);
     const Routed routed = handler.Route(Post(c.target, c.body));
-    ASSERT_FALSE(routed.response) << routed.response->body;
-    ASSERT_TRUE(routed.card);
-    EXPECT_EQ(routed.card->operation, c.operation);
-    EXPECT_EQ(routed.card->track, c.track);
+    ASSERT_FALSE(routed.response()) << routed.response()->body;
+    ASSERT_TRUE(routed.card());
+    EXPECT_EQ(routed.card()->operation, c.operation);
+    EXPECT_EQ(routed.card()->track, c.track);
   }
 }
 
@@ -293,10 +323,10 @@ TEST(RequestHandler, StatusSaysVersionAndBusy) {
     json expected;
   };
   for (const Case& c : std::vector<Case>{
-           {false, 86, {{"service", "readcard"}, {"version", 86}, {"busy", false}}},
-           {true, 86, {{"service", "readcard"}, {"version", 86}, {"busy", true}}},
-           {false, -1, {{"service", "readcard"}, {"version", nullptr}, {"busy", false}}}}) {
-    const HttpResponse status = *Handler(c.busy, c.version).Route(Get("/v1/status")).response;
+           {false, 86, {{"service", "readcard"}, {"version", 86}, {"busy", false}, {"timeout", 30}}},
+           {true, 86, {{"service", "readcard"}, {"version", 86}, {"busy", true}, {"timeout", 30}}},
+           {false, -1, {{"service", "readcard"}, {"version", nullptr}, {"busy", false}, {"timeout", 30}}}}) {
+    const HttpResponse status = *Handler(c.busy, c.version).Route(Get("/v1/status")).response();
     EXPECT_EQ(Body(status), c.expected);
   }
 }
@@ -313,15 +343,15 @@ TEST(RequestHandler, ServesDeskAndWebFilesWithTheirTypes) {
                                          {"/v1/cardservice.d.ts", "text/plain"},
                                          {"/v1/desk", "application/json"}}) {
     SCOPED_TRACE(c.path);
-    const HttpResponse response = *handler.Route(Get(c.path, kHis)).response;
+    const HttpResponse response = *handler.Route(Get(c.path, kHis)).response();
     EXPECT_EQ(response.status, 200);
     EXPECT_EQ(response.contentType.rfind(c.typePrefix, 0), 0u) << response.contentType;
     EXPECT_FALSE(response.body.empty());
     EXPECT_EQ(Header(response, "Access-Control-Allow-Origin"), kHis);
   }
-  EXPECT_NE(handler.Route(Get("/")).response->body.find("<html"), std::string::npos);
-  EXPECT_EQ(Body(*handler.Route(Get("/v1/desk")).response)["desk"], true);
-  EXPECT_EQ(handler.Route(Get("/index.html")).response->status, 404);
+  EXPECT_NE(handler.Route(Get("/")).response()->body.find("<html"), std::string::npos);
+  EXPECT_EQ(Body(*handler.Route(Get("/v1/desk")).response())["desk"], true);
+  EXPECT_EQ(handler.Route(Get("/index.html")).response()->status, 404);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #endif
 
 #include "logger/local_time.h"
-#include "text/module_directory.h"
+#include "host/host_directory.h"
 #include "service/service_log.h"
 #include "tests/support/emulation.h"
 #include "tests/support/files.h"
@@ -20,7 +20,7 @@ std::string FileName(const std::string& path) {
 
 std::string Built(const std::string& path) {
 #ifdef _WIN32
-  return GetModuleDirectory() + path;
+  return host::HostDirectory() + path;
 #else
   return path;
 #endif

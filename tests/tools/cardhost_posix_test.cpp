@@ -173,19 +173,21 @@ TEST_F(CardhostOnLinux, CheckTellsWhatReadcardHomeDoes) {
     std::optional<std::string> home;
     const char* told;
     const char* result;  // the driver is missing beside the program
+    int exitCode;
   } cases[] = {
-      {std::nullopt, "not set: the files beside the host program are used", "1 problem(s)"},
-      {desk.path(), ": the files there are used", "no problems found"},
-      {std::string(), "empty, IGNORED", "2 problem(s)"},
-      {std::string("desk"), "not an absolute path, IGNORED", "2 problem(s)"},
-      {desk.path() + "missing", "no such directory, IGNORED", "2 problem(s)"},
+      {std::nullopt, "not set: the files beside the host program are used", "1 error(s), 0 warning(s)", 2},
+      // the simulated driver there is a warning
+      {desk.path(), ": the files there are used", "1 warning(s)", 1},
+      {std::string(), "empty, IGNORED", "1 error(s), 1 warning(s)", 2},
+      {std::string("desk"), "not an absolute path, IGNORED", "1 error(s), 1 warning(s)", 2},
+      {desk.path() + "missing", "no such directory, IGNORED", "1 error(s), 1 warning(s)", 2},
   };
   for (const auto& c : cases) {
     ProgramRun run = Run({"--check"}, {{"READCARD_HOME", c.home}});
     const std::string shown = c.home.value_or("(unset)");
     EXPECT_TRUE(Contains(LineAbout(run, "READCARD_HOME"), c.told)) << shown << "\n" << run.output;
     EXPECT_TRUE(Contains(LineAbout(run, "result"), c.result)) << shown << "\n" << run.output;
-    EXPECT_EQ(run.exitCode, Contains(c.result, "no problems") ? 0 : 1) << shown;
+    EXPECT_EQ(run.exitCode, c.exitCode) << shown;
   }
   ProgramRun used = Run({"--check"}, {{"READCARD_HOME", desk.path()}});
   EXPECT_TRUE(Contains(used.output, "cardhost --check: the files beside " + desk.path()));
@@ -197,14 +199,71 @@ TEST_F(CardhostOnLinux, CheckTellsADriverWithoutTheReadFunction) {
   InstallLibrary();
   m_programDirectory.Copy(NO_READ_DRIVER, "libSSCardDriver.so");
   ProgramRun run = Run({"--check"});
-  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.exitCode, 2);
   EXPECT_TRUE(Contains(LineAbout(run, "libSSCardDriver.so"), "does NOT export iReadCardBas"))
       << run.output;
 }
 
+// readcard.ini's setting, and the driver host beside the library: missing,
+// not a program, or there and answering. The simulated driver on the desk is
+// a warning (exit 1) in every case; a driver host that cannot serve is an
+// error (exit 2).
+TEST_F(CardhostOnLinux, CheckTellsWhereTheDriverRuns) {
+  if (!Emulator().empty()) {
+    // cardhost starts the driver host itself, without the emulator, and
+    // qemu-user has no binfmt_misc to hand it on.
+    GTEST_SKIP() << "the driver host cannot start under qemu-user (no binfmt_misc)";
+  }
+  struct Case {
+    const char* name;
+    const char* readcardIni;  // nullptr: none
+    const char* driverHost;   // "copy", "garbage" or nullptr: none
+    int exitCode;
+    const char* isolationLine;
+    const char* driverHostLine;
+  };
+  const Case cases[] = {
+      {"no readcard.ini", nullptr, "copy", 1, "not set: the card driver runs in the host's process",
+       "not used (isolation=none)"},
+      {"isolation none", "[driver]\nisolation=None\n", nullptr, 1,
+       "= \"None\": the card driver runs in the host's process", "not used"},
+      {"isolation process", "[driver]\nisolation=process\n", "copy", 1,
+       "= \"process\": the card driver runs in readcard-driverhost, a process of its own",
+       "found, starts and answers"},
+      {"no driver host", "[driver]\nisolation=process\n", nullptr, 2, "a process of its own",
+       "NOT FOUND beside the library"},
+      {"not a program", "[driver]\nisolation=process\n", "garbage", 2, "a process of its own",
+       "DOES NOT START (errno"},
+      {"a value it cannot use", "[driver]\nisolation=always\n", nullptr, 2,
+       "= \"always\" CANNOT BE USED: each read logs it and uses none", "not used"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    m_programDirectory.Copy(READCARD_LIBRARY, "libreadcard.so.86");
+    m_programDirectory.Copy(SIMULATED_DRIVER, "libSSCardDriver.so");
+    const std::string ini = m_programDirectory.path() + "readcard.ini";
+    const std::string host = m_programDirectory.path() + "readcard-driverhost";
+    std::remove(ini.c_str());
+    std::remove(host.c_str());
+    if (c.readcardIni != nullptr) m_programDirectory.Write("readcard.ini", c.readcardIni);
+    if (c.driverHost != nullptr) {
+      if (std::string(c.driverHost) == "copy") {
+        m_programDirectory.Copy(DRIVER_HOST_PROGRAM, "readcard-driverhost");
+      } else {
+        m_programDirectory.Write("readcard-driverhost", "not a program");
+      }
+      ASSERT_EQ(chmod(host.c_str(), 0755), 0);
+    }
+    ProgramRun run = Run({"--check"});
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+    EXPECT_TRUE(Contains(LineAbout(run, "  [driver] isolation"), c.isolationLine)) << run.output;
+    EXPECT_TRUE(Contains(LineAbout(run, "readcard-driverhost"), c.driverHostLine)) << run.output;
+  }
+}
+
 TEST_F(CardhostOnLinux, FindsAnInstalledLibraryThroughTheLoader) {
   ProgramRun missing = Run({"--check"});
-  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.exitCode, 2);
   EXPECT_TRUE(Contains(LineAbout(missing, "libreadcard.so.86"), "NOT FOUND")) << missing.output;
   ProgramRun cannotCall = Run({"QTZ_DLL_BBH"});
   EXPECT_EQ(cannotCall.exitCode, 3);

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "pe_image.h"
 #include "tests/support/child_process_win.h"
+#include "tests/support/files.h"
 #include "tests/support/scratch_directory.h"
 #include "logger/day_log.h"
 
@@ -183,30 +185,30 @@ TEST_F(Cardhost, LogShowsTheLastLinesAsTheyAreOrInUtf8) {
 
 TEST_F(Cardhost, CheckTellsWhatIsMissing) {
   ProgramRun bare = Run("--check");
-  EXPECT_EQ(bare.exitCode, 1u);
+  EXPECT_EQ(bare.exitCode, 2u);
   EXPECT_TRUE(Contains(LineAbout(bare, "readcard.dll"), "NOT FOUND")) << bare.output;
   EXPECT_TRUE(Contains(LineAbout(bare, "SSCardDriver.dll"), "NOT FOUND")) << bare.output;
   EXPECT_TRUE(Contains(LineAbout(bare, "Login.ini"), "not found")) << bare.output;
   EXPECT_TRUE(Contains(bare.output, "not created yet")) << bare.output;
-  EXPECT_TRUE(Contains(LineAbout(bare, "result"), "2 problem(s) found")) << bare.output;
+  EXPECT_TRUE(Contains(LineAbout(bare, "result"), "2 error(s), 0 warning(s)")) << bare.output;
 
   Install("readcard.dll");
   ProgramRun noDriver = Run("--check");
-  EXPECT_EQ(noDriver.exitCode, 1u);
+  EXPECT_EQ(noDriver.exitCode, 2u);
   EXPECT_TRUE(Contains(LineAbout(noDriver, "readcard.dll"), "found, QTZ_DLL_BBH answers 86"))
       << noDriver.output;
   EXPECT_TRUE(Contains(noDriver.output, "file version 86.0.0.0")) << noDriver.output;
   EXPECT_TRUE(Contains(LineAbout(noDriver, "log directory"),
                        m_directory.path() + "Log\\readcard\\"))
       << noDriver.output;
-  EXPECT_TRUE(Contains(LineAbout(noDriver, "result"), "1 problem(s) found")) << noDriver.output;
+  EXPECT_TRUE(Contains(LineAbout(noDriver, "result"), "1 error(s), 0 warning(s)")) << noDriver.output;
 }
 
 TEST_F(Cardhost, CheckTellsADriverWithoutTheReadFunction) {
   Install("readcard.dll");
   Install("SSCardDriverNoRead.dll", "SSCardDriver.dll");
   ProgramRun run = Run("--check");
-  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_EQ(run.exitCode, 2u);
   EXPECT_TRUE(Contains(LineAbout(run, "SSCardDriver.dll"), "does NOT export iReadCardBas"))
       << run.output;
 }
@@ -217,14 +219,14 @@ TEST_F(Cardhost, CheckShowsTheDriverAndTheVirtualCard) {
   m_directory.Write("Login.ini",
                     "[MAIN]\r\nREALCARD = True\r\n[QTZH]\r\nCURRENT=2\r\n2=0000123456\r\n");
   ProgramRun run = Run("--check");
-  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_EQ(run.exitCode, 1u) << run.output;
   EXPECT_TRUE(Contains(LineAbout(run, "SSCardDriver.dll"), "exports iReadCardBas")) << run.output;
   EXPECT_TRUE(Contains(run.output, "SIMULATED card driver")) << run.output;
   EXPECT_TRUE(Contains(LineAbout(run, "  [MAIN] REALCARD"), "\"True\": the virtual card is ON"))
       << run.output;
   EXPECT_TRUE(Contains(LineAbout(run, "  [QTZH] CURRENT"), "\"2\"")) << run.output;
   EXPECT_TRUE(Contains(LineAbout(run, "  [QTZH] 2"), "\"0000123456\"")) << run.output;
-  EXPECT_TRUE(Contains(LineAbout(run, "result"), "no problems found")) << run.output;
+  EXPECT_TRUE(Contains(LineAbout(run, "result"), "2 warning(s)")) << run.output;
 }
 
 TEST_F(Cardhost, CheckTellsAVirtualCardThatIsNotConfigured) {
@@ -232,19 +234,129 @@ TEST_F(Cardhost, CheckTellsAVirtualCardThatIsNotConfigured) {
   Install("SSCardDriver.dll");
   m_directory.Write("Login.ini", "[MAIN]\nREALCARD=true\n[QTZH]\nCURRENT=9\n1=0000123456\n");
   ProgramRun run = Run("--check --utf8");
-  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_EQ(run.exitCode, 2u);
   EXPECT_TRUE(Contains(LineAbout(run, "  [QTZH] 9"), u8"虚拟读卡[9]号IC卡设置有错误"))
       << run.output;
 
   m_directory.Write("Login.ini", "[MAIN]\nREALCARD=true\n");
   ProgramRun noCurrent = Run("--check");
-  EXPECT_EQ(noCurrent.exitCode, 1u);
+  EXPECT_EQ(noCurrent.exitCode, 2u);
   EXPECT_TRUE(Contains(LineAbout(noCurrent, "  [QTZH] CURRENT"), "虚拟读卡[CURRENT]节点不存在"))
       << "GBK without --utf8";
 
   m_directory.Write("Login.ini", "[MAIN]\nREALCARD=1\n");
   EXPECT_TRUE(Contains(LineAbout(Run("--check"), "  [MAIN] REALCARD"),
                        "\"1\": the virtual card is off"));
+}
+
+// The desks IT meets, each rated: the item's line says warning or error and
+// why, the advice says what to do, and the exit code is the worst rating.
+TEST_F(Cardhost, CheckRatesEveryRiskyDesk) {
+  const std::string driver = host::ProgramDirectory() + "SSCardDriver.dll";
+  std::string x64 = testing_support::ReadBytes(driver);
+  ASSERT_GT(x64.size(), 0x40u);
+  const std::size_t pe = static_cast<unsigned char>(x64[0x3C]) |
+                         static_cast<unsigned char>(x64[0x3D]) << 8;
+  x64[pe + 4] = '\x64';  // machine 0x8664: a 64-bit build
+  x64[pe + 5] = '\x86';
+  const std::string realLogin = "[MAIN]\r\nREALCARD=false\r\n";
+  struct Case {
+    const char* name;
+    const char* driverFile;    // copied as SSCardDriver.dll; null: driverBytes
+    std::string driverBytes;
+    std::string loginIni;      // "" : none
+    bool logBlocked;           // a file named Log where the log directory goes
+    const char* label;         // the rated item's first line
+    const char* rated;         // what that item's lines say
+    const char* advice;        // what the advice says ("": none)
+    unsigned exitCode;
+  };
+  const std::vector<Case> cases = {
+      {"a DLL the driver imports is missing", "SSCardDriverNeedsHelper.dll", "", realLogin, false,
+       "SSCardDriver.dll", "ERROR: found, but the system cannot load it: error 126",
+       "install what the driver needs", 2},
+      {"simulated driver", "SSCardDriver.dll", "", realLogin, false, "SSCardDriver.dll",
+       "WARNING: it is the SIMULATED driver", "vendor's 32-bit SSCardDriver.dll", 1},
+      {"virtual card on", "SSCardDriver.dll", "",
+       "[MAIN]\r\nREALCARD=true\r\n[QTZH]\r\nCURRENT=1\r\n1=0000123456\r\n", false,
+       "  [MAIN] REALCARD", "WARNING: = \"true\": the virtual card is ON",
+       "every patient gets the same number", 1},
+      {"log cannot be created", "SSCardDriver.dll", "", realLogin, true, "log directory",
+       "ERROR: cannot be created", "write permission", 2},
+      {"no iReadCardBas", "SSCardDriverNoRead.dll", "", realLogin, false, "SSCardDriver.dll",
+       "ERROR: found, but it does NOT export iReadCardBas", "vendor's 32-bit", 2},
+      {"decorated name only", "SSCardDriverDecorated.dll", "", realLogin, false,
+       "SSCardDriver.dll", "only under the decorated name iReadCardBas@8", "built with a .def file",
+       2},
+      {"64-bit driver", nullptr, x64, realLogin, false, "SSCardDriver.dll",
+       "machine 0x8664; 8664 is 64-bit", "vendor's 32-bit", 2},
+      {"not a DLL", nullptr, "MZ but nothing else", realLogin, false, "SSCardDriver.dll",
+       "it is not a Windows DLL", "vendor's 32-bit", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing_support::ScratchDirectory desk;
+    desk.Copy(host::ProgramDirectory() + "cardhost.exe", "cardhost.exe");
+    desk.Copy(host::ProgramDirectory() + "readcard.dll", "readcard.dll");
+    if (c.driverFile != nullptr) {
+      desk.Copy(host::ProgramDirectory() + c.driverFile, "SSCardDriver.dll");
+    } else {
+      desk.Write("SSCardDriver.dll", c.driverBytes);
+    }
+    if (!c.loginIni.empty()) desk.Write("Login.ini", c.loginIni);
+    if (c.logBlocked) desk.Write("Log", "in the way");
+    ProgramRun run = testing_support::RunProgram(desk.path() + "cardhost.exe", "--check --lang en",
+                                                 desk.path());
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+    // The item's lines: from its label to the next label.
+    std::string item;
+    bool inItem = false;
+    for (const std::string& line : LinesOf(run)) {
+      if (line.compare(0, std::strlen(c.label), c.label) == 0) inItem = true;
+      else if (inItem && !line.empty() && line[0] != ' ') break;
+      if (inItem) item += line + "\n";
+    }
+    EXPECT_TRUE(Contains(item, c.rated)) << item << "\n" << run.output;
+    EXPECT_TRUE(Contains(run.output, "what to do: ") && Contains(run.output, c.advice))
+        << run.output;
+    EXPECT_FALSE(Contains(run.output, "no problems found")) << run.output;
+
+    // The same for fleet tools.
+    ProgramRun json = testing_support::RunProgram(desk.path() + "cardhost.exe",
+                                                  "--check --json --lang en", desk.path());
+    EXPECT_EQ(json.exitCode, c.exitCode);
+    EXPECT_TRUE(Contains(json.output, "\"exitCode\": " + std::to_string(c.exitCode))) << json.output;
+    EXPECT_TRUE(Contains(json.output, c.exitCode == 2 ? "\"rating\": \"error\""
+                                                      : "\"rating\": \"warning\""))
+        << json.output;
+  }
+}
+
+TEST_F(Cardhost, CheckNamesTheMissingModuleAndFillsTheSystemsText) {
+  Install("readcard.dll");
+  Install("SSCardDriverNeedsHelper.dll", "SSCardDriver.dll");
+  m_directory.Write("Login.ini", "[MAIN]\r\nREALCARD=false\r\n");
+  ProgramRun missing = Run("--check");
+  EXPECT_TRUE(Contains(LineAbout(missing, "SSCardDriver.dll"), "it needs SSCardDriverHelper.dll"))
+      << missing.output;
+  Install("SSCardDriverHelper.dll");
+  ProgramRun found = Run("--check");
+  EXPECT_EQ(found.exitCode, 0u) << found.output;
+  EXPECT_TRUE(Contains(found.output, "no problems found")) << found.output;
+
+  m_directory.Write("SSCardDriver.dll", "MZ but nothing else");
+  ProgramRun garbage = Run("--check");
+  EXPECT_FALSE(Contains(garbage.output, "%1")) << "placeholders filled:\n" << garbage.output;
+  EXPECT_TRUE(Contains(garbage.output, "error 193")) << garbage.output;
+
+  // A directory to check, as cmd passes it: quoted, without the last
+  // backslash (which would escape the quote).
+  const std::string given = m_directory.path().substr(0, m_directory.path().size() - 1);
+  ProgramRun elsewhere =
+      testing_support::RunProgram(m_cardhost, "--check \"" + given + "\" --lang en", "C:\\");
+  EXPECT_TRUE(Contains(elsewhere.output, "the files beside " + m_directory.path()))
+      << elsewhere.output;
+  EXPECT_EQ(Run("--check C:\\no\\such\\desk").exitCode, 2u);
 }
 
 TEST_F(Cardhost, AnswersInTheLanguageAskedForOrTheSystems) {
@@ -259,6 +371,7 @@ TEST_F(Cardhost, AnswersInTheLanguageAskedForOrTheSystems) {
       {"QTZ_DLL_BBH --lang en", kEnglish},
       {"--lang EN QTZ_DLL_BBH", kEnglish},
       {"QTZ_DLL_BBH --lang=en --lang zh", kChinese},  // the last one counts
+      {"qtz_dll_bbh --lang en", kEnglish},            // export names in any case
   };
   for (const auto& c : cases) {
     ProgramRun run = RunAsIs(c.arguments);
@@ -277,7 +390,7 @@ TEST_F(Cardhost, AnswersEveryCommandInChinese) {
   Install("SSCardDriver.dll");
   m_directory.Write("Login.ini", "[MAIN]\r\nREALCARD=true\r\n[QTZH]\r\nCURRENT=1\r\n1=0000123456\r\n");
   ProgramRun check = RunAsIs("--check --utf8");
-  EXPECT_EQ(check.exitCode, 0u) << check.output;
+  EXPECT_EQ(check.exitCode, 1u) << check.output;
   EXPECT_TRUE(Contains(check.output, u8"cardhost --check：检查 " + m_directory.path() + u8" 中的文件"))
       << check.output;
   const struct {
@@ -290,7 +403,7 @@ TEST_F(Cardhost, AnswersEveryCommandInChinese) {
       {"  [MAIN] REALCARD ", u8"= \"true\"：虚拟卡已打开"},
       {u8"日志目录          ", "Log\\readcard\\"},
       {u8"今天的日志        ", "qtz-"},
-      {u8"结果              ", u8"未发现问题"},
+      {u8"结果              ", u8"2 个警告"},
   };
   for (const auto& line : lines) {
     EXPECT_TRUE(Contains(LineAbout(check, line.label), line.told)) << line.label << "\n"
@@ -310,7 +423,11 @@ TEST_F(Cardhost, AnswersEveryCommandInChinese) {
   EXPECT_EQ(LineAbout(gbk, "QTZ_DLL_BBH"), "QTZ_DLL_BBH 返回 86") << "GBK bytes";
 
   ProgramRun help = RunAsIs("--help --utf8");
-  EXPECT_TRUE(Contains(help.output, u8"用法：cardhost EXPORT [TRACK]")) << help.output;
+  EXPECT_TRUE(Contains(help.output, u8"用法：cardhost 导出函数 [磁道]")) << help.output;
+  EXPECT_FALSE(Contains(help.output, "TRACK")) << "no English placeholder:\n" << help.output;
+  ProgramRun usage = RunAsIs("CK_DKH --utf8");
+  EXPECT_EQ(LineAbout(usage, u8"用法"),
+            u8"用法：cardhost CK_DKH 磁道，例如 cardhost CK_DKH 123456780000123456=009633791987654321");
   EXPECT_TRUE(Contains(help.output, "--lang zh|en")) << help.output;
 }
 

@@ -269,6 +269,7 @@ describe('a HIS page and a slow card reader', () => {
     const result = await page.evaluate(async (base) => {
       const { connect } = await import(`${base}/v1/cardservice.js`);
       const service = connect(base);
+      const timeoutBefore = service.timeoutMs;
       const started = performance.now();
       const read = service.readIcCardNumber().then(
         (answer) => ({ answer }),
@@ -278,8 +279,13 @@ describe('a HIS page and a slow card reader', () => {
       const during = await service.status();
       const statusMs = performance.now() - started;
       const outcome = await read;
-      return { during, statusMs, outcome, readMs: performance.now() - started };
+      return { during, statusMs, outcome, readMs: performance.now() - started, timeoutBefore,
+        timeoutAfter: service.timeoutMs };
     }, slowDesk.url);
+    // The module's own wait follows the service's: 1 s here, plus the margin.
+    assert.equal(result.timeoutBefore, 35000);
+    assert.equal(result.timeoutAfter, 1000 + 5000);
+    assert.equal(result.during.timeout, 1);
     assert.equal(result.during.busy, true, JSON.stringify(result));
     assert.ok(result.statusMs < DELAY_MS, `the status answered after ${result.statusMs} ms`);
     assert.equal(result.outcome.code, 'protocol', JSON.stringify(result.outcome));

@@ -103,6 +103,22 @@ describe('the status page', () => {
     }
   });
 
+  it('reads the magnetic card when the swipe ends with Enter', async () => {
+    await page.evaluate(() => {
+      const answer = document.getElementById('answer-magnetic');
+      answer.textContent = '';
+      delete answer.dataset.state;
+    });
+    await page.fill('#track', '');
+    await page.locator('#track').pressSequentially(TRACK);
+    await page.locator('#track').press('Enter');
+    await page.waitForFunction(() => {
+      const state = document.getElementById('answer-magnetic').dataset.state;
+      return state && state !== 'pending';
+    });
+    assert.ok((await text('answer-magnetic')).includes(TRACK.slice(8, 18)));
+  });
+
   it('shows a failed read and its line in today\'s log', async (t) => {
     desk.setDriverAnswer(-5, Buffer.from('READER OFFLINE'));
     t.after(() => desk.setDriverAnswer(0, RECORD));

@@ -1,19 +1,32 @@
 #include "tools/cardhost/diagnostics.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
+
+#include <nlohmann/json.hpp>
 
 #include "config/ini_reader.h"
 #include "config/login_ini.h"
 #include "driver/card_driver.h"
+#include "driver/pe_file.h"
 #include "include/readcard.h"
 #include "logger/day_log.h"
-#include "text/readcard_home.h"
+#include "config/readcard_ini.h"
+#include "host/executable_path.h"
+#include "host/host_directory.h"
+#include "host/readcard_home.h"
 #include "tools/cardhost/export_calls.h"
 #include "tools/cardhost/file_version.h"
+#include "tools/cardhost/isolation_check.h"
 #include "tools/cardhost/messages.h"
 #include "tools/cardhost/readcard_library.h"
 
 namespace cardhost {
+
+using driver::PeFile;
+using driver::ReadPeFile;
+using driver::kMachineX86;
 
 namespace {
 
@@ -38,137 +51,205 @@ std::string FileDetails(const std::string& path) {
                             : Say(Message::kFile, {ResolvedPath(path)});
 }
 
+// What a driver (or library) file is, for a load that failed or a missing
+// function: read from its bytes, without loading it.
+std::string WhyNotLoadable(const PeFile& file) {
+  if (!file.valid || !file.dll) return Say(Message::kNotADll);
+  if (file.machine != kMachineX86) {
+    char machine[8];
+    std::snprintf(machine, sizeof machine, "%X", static_cast<unsigned>(file.machine));
+    return Say(Message::kNotThirtyTwoBit, {machine});
+  }
+  return std::string();
+}
+
+// An export that is the function under another spelling: a decorated
+// stdcall name (iReadCardBas@8, _iReadCardBas@8) or another case.
+std::string SpelledOtherwise(const PeFile& file, const std::string& function, bool& decorated) {
+  const auto lower = [](std::string text) {
+    for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    return text;
+  };
+  for (const std::string& name : file.exports) {
+    std::string plain = name;
+    if (!plain.empty() && plain[0] == '_') plain.erase(0, 1);
+    const std::size_t at = plain.find('@');
+    decorated = at != std::string::npos;
+    if (decorated) plain.erase(at);
+    if (lower(plain) == lower(function) && name != function) return name;
+  }
+  decorated = false;
+  return std::string();
+}
+
 class Check {
  public:
-  Check(const std::string& directory, const TextOutput& output)
-      : m_directory(directory), m_output(output) {}
+  Check(const std::string& directory, bool ownDirectory)
+      : m_directory(directory), m_ownDirectory(ownDirectory) {}
 
-  int Run() {
+  std::vector<CheckItem> Run() {
     // Loading the library creates the log directory, so look at it first.
     const bool logDirectoryExisted = Exists(logger::LogDirectory(m_directory));
-
-    m_output.Line(Say(Message::kCheckHeading, {m_directory}));
-    m_output.Line("");
+    // One entry an item: a new check is one more line here.
     CheckHome();
     CheckReadcard();
     CheckDriver();
     CheckLoginIni();
+    CheckDriverIsolation();
     CheckLog(logDirectoryExisted);
-    m_output.Line("");
-    Item(Say(Message::kLabelResult),
-         m_problems == 0 ? Say(Message::kNoProblems)
-                         : Say(Message::kProblems, {std::to_string(m_problems)}));
-    return m_problems == 0 ? kSucceeded : kFailed;
+    return std::move(m_items);
   }
 
  private:
-  // One line, or one for each line of text: the label in the first, padded
-  // to the column of the texts (a GBK character is two bytes and two
-  // columns wide, so Chinese labels line up too).
-  void Item(const std::string& label, const std::string& text) {
-    std::string first = label;
-    for (std::size_t start = 0;;) {
-      const std::size_t end = text.find('\n', start);
-      std::string line = start == 0 ? first : std::string();
-      line.resize(std::max<std::size_t>(line.size() + 1, 18), ' ');
-      m_output.Line(line + text.substr(start, end == std::string::npos ? end : end - start));
-      if (end == std::string::npos) return;
-      start = end + 1;
-    }
+  void Begin(const char* id, const std::string& label) {
+    m_items.push_back(CheckItem{id, label, Rating::kFine, {}, {}});
   }
-  void Problem(const std::string& label, const std::string& text) {
-    Item(label, text);
-    ++m_problems;
+  // A line of the current item: the first one carries its label.
+  void Line(const std::string& text) {
+    CheckItem& item = m_items.back();
+    item.lines.emplace_back(item.lines.empty() ? item.label : std::string(), text);
+  }
+  void LabelledLine(const std::string& label, const std::string& text) {
+    m_items.back().lines.emplace_back(label, text);
+  }
+  void Rate(Rating rating, const std::string& advice) {
+    CheckItem& item = m_items.back();
+    if (rating > item.rating) item.rating = rating;
+    if (!advice.empty()) item.advice.push_back(advice);
+  }
+  void Warning(const std::string& text, const std::string& advice) {
+    Line(Say(Message::kRatedWarning, {text}));
+    Rate(Rating::kWarning, advice);
+  }
+  void Error(const std::string& text, const std::string& advice) {
+    Line(Say(Message::kRatedError, {text}));
+    Rate(Rating::kError, advice);
   }
 
   // READCARD_HOME, where the platform reads it: it decides which directory
   // all the rest is looked for in.
   void CheckHome() {
-    if (!text::HomeVariableApplies()) return;
-    const text::HomeSetting home = text::ReadHomeSetting();
+    if (!host::HomeVariableApplies()) return;
+    Begin("home", "READCARD_HOME");
+    const host::HomeSetting home = host::ReadHomeSetting();
     const std::string value = Quoted(home.value);
     switch (home.state) {
-      case text::HomeSetting::kNotSet:
-        Item("READCARD_HOME", Say(Message::kHomeNotSet));
+      case host::HomeSetting::kNotSet:
+        Line(Say(Message::kHomeNotSet));
         return;
-      case text::HomeSetting::kUsed:
-        Item("READCARD_HOME", Say(Message::kHomeUsed, {value}));
+      case host::HomeSetting::kUsed:
+        Line(Say(Message::kHomeUsed, {value}));
         return;
-      case text::HomeSetting::kEmpty:
-        Problem("READCARD_HOME", Say(Message::kHomeEmpty, {value}));
+      case host::HomeSetting::kEmpty:
+        Warning(Say(Message::kHomeEmpty, {value}), Say(Message::kAdviceHome));
         break;
-      case text::HomeSetting::kNotAbsolute:
-        Problem("READCARD_HOME", Say(Message::kHomeNotAbsolute, {value}));
+      case host::HomeSetting::kNotAbsolute:
+        Warning(Say(Message::kHomeNotAbsolute, {value}), Say(Message::kAdviceHome));
         break;
-      case text::HomeSetting::kNotADirectory:
-        Problem("READCARD_HOME", Say(Message::kHomeNotADirectory, {value}));
+      case host::HomeSetting::kNotADirectory:
+        Warning(Say(Message::kHomeNotADirectory, {value}), Say(Message::kAdviceHome));
         break;
     }
-    Item("", Say(Message::kHomeInstead));
+    Line(Say(Message::kHomeInstead));
   }
 
   void CheckReadcard() {
+    Begin("library", kReadcardFile);
     const std::string path = ReadcardLocation(m_directory);
+    const std::string copy = Say(Message::kAdviceCopyLibrary, {kReadcardFile});
     if (IsPath(path) && !Exists(path)) {
-      Problem(kReadcardFile, Say(Message::kLibraryNotFound));
+      Error(Say(Message::kLibraryNotFound), copy);
       return;
     }
     ReadcardLibrary library(path);
     if (!library.loaded()) {
       if (!IsPath(path)) {
-        Problem(kReadcardFile, Say(Message::kLibraryNotFound));
-        Item("", library.loadError());
+        Error(Say(Message::kLibraryNotFound), copy);
+        Line(library.loadError());
         return;
       }
-      Problem(kReadcardFile, LoadFailure(library.loadError()));
-      Item("", FileDetails(path));
+      Error(LoadFailure(library.loadError()), copy);
+      const std::string why = WhyNotLoadable(ReadPeFile(path));
+      if (kFilesHaveVersions && !why.empty()) Line(why);
+      Line(FileDetails(path));
       return;
     }
     m_readcardLoaded = true;
+    m_libraryDirectory = host::DirectoryOf(IsPath(path) ? path : library.LoadedPath(),
+                                           host::kPathSeparator, host::IsLeadByte);
     auto versionNumber = library.Find<READCARD_QTZ_DLL_BBH_FN>("QTZ_DLL_BBH");
     if (versionNumber == nullptr) {
-      Problem(kReadcardFile,
-              Say(Message::kFoundBut, {Say(Message::kNotTheLibrary, {kReadcardFile})}));
+      Error(Say(Message::kFoundBut, {Say(Message::kNotTheLibrary, {kReadcardFile})}), copy);
     } else {
-      Item(kReadcardFile, Say(Message::kLibraryAnswers, {std::to_string(versionNumber())}));
+      Line(Say(Message::kLibraryAnswers, {std::to_string(versionNumber())}));
     }
-    Item("", FileDetails(IsPath(path) ? path : library.LoadedPath()));
+    Line(FileDetails(IsPath(path) ? path : library.LoadedPath()));
   }
 
   void CheckDriver() {
     const char* const name = driver::kCardDriverFile;
+    Begin("driver", name);
     const std::string path = m_directory + name;
+    #ifdef _WIN32
+    const std::string vendor = Say(Message::kAdviceVendorDriver);
+#else
+    const std::string vendor = Say(Message::kAdviceVendorDriverNative, {driver::kCardDriverFile});
+#endif
     if (!Exists(path)) {
-      Problem(name, Say(Message::kDriverNotFound));
+      Error(Say(Message::kDriverNotFound), vendor);
       return;
     }
+    const PeFile file = kFilesHaveVersions ? ReadPeFile(path) : PeFile{};
     ReadcardLibrary driver(path);
     if (!driver.loaded()) {
-      Problem(name, LoadFailure(driver.loadError()));
+      const std::string why = kFilesHaveVersions ? WhyNotLoadable(file) : std::string();
+      Error(LoadFailure(driver.loadError()), why.empty() && !driver.missingModule().empty()
+                                                 ? Say(Message::kAdviceMissingModule)
+                                                 : vendor);
+      if (!why.empty()) Line(why);
     } else if (driver.Find<void*>(driver::kReadCardFunction) == nullptr) {
-      Problem(name, Say(Message::kFoundBut, {Say(Message::kDriverWithoutRead)}));
+      bool decorated = false;
+      const std::string other = SpelledOtherwise(file, driver::kReadCardFunction, decorated);
+      if (other.empty()) {
+        Error(Say(Message::kFoundBut, {Say(Message::kDriverWithoutRead)}), vendor);
+      } else if (decorated) {
+        Error(Say(Message::kFoundBut,
+                  {Say(Message::kDriverDecorated, {driver::kReadCardFunction, other})}),
+              Say(Message::kAdviceDecorated));
+      } else {
+        Error(Say(Message::kFoundBut,
+                  {Say(Message::kDriverOtherCase, {driver::kReadCardFunction, other})}),
+              vendor);
+      }
+    } else if (driver.Find<void*>(driver::kSimulatedDriverMarker) != nullptr) {
+      Line(Say(Message::kDriverReads));
+      Warning(Say(Message::kDriverSimulated), vendor);
     } else {
-      Item(name, Say(Message::kDriverReads));
+      Line(Say(Message::kDriverReads));
     }
-    Item("", FileDetails(path));
+    Line(FileDetails(path));
   }
 
   void CheckLoginIni() {
+    Begin("loginIni", "Login.ini");
     const std::string path = m_directory + "Login.ini";
     if (!Exists(path)) {
-      Item("Login.ini", Say(Message::kLoginIniMissing));
+      Line(Say(Message::kLoginIniMissing));
       return;
     }
-    Item("Login.ini", Say(Message::kFound));
+    Line(Say(Message::kFound));
     IniSection main;
     ReadIniSection(path, main, "MAIN");
     auto realCard = main.find("REALCARD");
     if (realCard == main.end()) {
-      Item("  [MAIN] REALCARD", Say(Message::kRealCardNotSet));
+      LabelledLine("  [MAIN] REALCARD", Say(Message::kRealCardNotSet));
     } else if (!IsVirtualCardSwitch(realCard->second)) {
-      Item("  [MAIN] REALCARD", Say(Message::kRealCardOff, {Quoted(realCard->second)}));
+      LabelledLine("  [MAIN] REALCARD", Say(Message::kRealCardOff, {Quoted(realCard->second)}));
     } else {
-      Item("  [MAIN] REALCARD", Say(Message::kRealCardOn, {Quoted(realCard->second)}));
+      LabelledLine("  [MAIN] REALCARD",
+                   Say(Message::kRatedWarning,
+                       {Say(Message::kRealCardOn, {Quoted(realCard->second)})}));
+      Rate(Rating::kWarning, Say(Message::kAdviceRealCard));
       CheckVirtualCard(path);
     }
   }
@@ -179,53 +260,176 @@ class Check {
     ReadIniSection(path, cards, "QTZH");
     auto current = cards.find("CURRENT");
     if (current == cards.end()) {
-      Problem("  [QTZH] CURRENT", Say(Message::kCurrentNotSet));
+      LabelledLine("  [QTZH] CURRENT", Say(Message::kRatedError, {Say(Message::kCurrentNotSet)}));
+      Rate(Rating::kError, Say(Message::kAdviceVirtualNumber));
       return;
     }
-    Item("  [QTZH] CURRENT", "= " + Quoted(current->second));
+    LabelledLine("  [QTZH] CURRENT", "= " + Quoted(current->second));
     const std::string label = "  [QTZH] " + current->second;
     auto number = cards.find(current->second);
     if (number == cards.end()) {
-      Problem(label, Say(Message::kNumberNotSet, {current->second}));
+      LabelledLine(label,
+                   Say(Message::kRatedError, {Say(Message::kNumberNotSet, {current->second})}));
+      Rate(Rating::kError, Say(Message::kAdviceVirtualNumber));
       return;
     }
-    Item(label, "= " + Quoted(number->second));
-    Item("", Say(Message::kVirtualCardNote));
+    LabelledLine(label, "= " + Quoted(number->second));
+    LabelledLine("", Say(Message::kVirtualCardNote));
+  }
+
+  // Whether a file can be written in directory: a probe written and removed.
+  static bool Writable(const std::string& directory) {
+    const std::string probe = directory + "cardhost-check.tmp";
+    bool written = false;
+    {
+      std::ofstream out(probe, std::ios::binary);
+      written = static_cast<bool>(out << "check") && static_cast<bool>(out.flush());
+    }
+    std::remove(probe.c_str());
+    return written;
+  }
+
+  // readcard.ini and the driver host (tools/cardhost/isolation_check.h).
+  void CheckDriverIsolation() {
+    Begin("isolation", config::kReadcardIniFile);
+    Line(Say(Exists(m_directory + config::kReadcardIniFile) ? Message::kFound
+                                                            : Message::kNotSet));
+    for (const IsolationFinding& finding : CheckIsolation(m_directory, m_libraryDirectory)) {
+      if (finding.problem) {
+        LabelledLine(finding.label, Say(Message::kRatedError, {finding.text}));
+        Rate(Rating::kError, "");
+      } else {
+        LabelledLine(finding.label, finding.text);
+      }
+    }
   }
 
   void CheckLog(bool directoryExisted) {
     const std::string directory = logger::LogDirectory(m_directory);
-    if (!Exists(directory) && !m_readcardLoaded) {
-      Item(Say(Message::kLabelLogDirectory), directory);
-      Item("", Say(Message::kLogNotCreated, {kReadcardFile}));
+    Begin("log", Say(Message::kLabelLogDirectory));
+    Line(directory);
+    const std::string permission = Say(Message::kAdviceLogWritable, {directory});
+    if (!Exists(directory) && (!m_readcardLoaded || !m_ownDirectory)) {
+      LabelledLine("", Say(Message::kLogNotCreated, {kReadcardFile}));
       return;
     }
     if (!Exists(directory)) {
-      Problem(Say(Message::kLabelLogDirectory), directory);
-      Item("", Say(Message::kLogCannotBeCreated, {kReadcardFile}));
+      LabelledLine("", Say(Message::kRatedError, {Say(Message::kLogCannotBeCreated, {kReadcardFile})}));
+      Rate(Rating::kError, permission);
       return;
     }
-    Item(Say(Message::kLabelLogDirectory), directory);
-    if (!directoryExisted) {
-      Item("", Say(Message::kLogCreatedNow, {kReadcardFile}));
+    if (!Writable(directory)) {
+      LabelledLine("", Say(Message::kRatedError, {Say(Message::kLogNotWritable, {kReadcardFile})}));
+      Rate(Rating::kError, permission);
+      return;
+    }
+    if (!directoryExisted && m_ownDirectory) {
+      LabelledLine("", Say(Message::kLogCreatedNow, {kReadcardFile}));
     }
     const std::string today = logger::TodayLogPath(m_directory);
     const std::size_t lines = logger::SplitLines(logger::ReadFrom(today, 0)).size();
-    Item(Say(Message::kLabelTodaysLog), today);
-    Item("", lines == 0 ? Say(Message::kNothingLoggedToday)
-                        : Say(Message::kLogLines, {std::to_string(lines)}));
+    LabelledLine(Say(Message::kLabelTodaysLog), today);
+    LabelledLine("", lines == 0 ? Say(Message::kNothingLoggedToday)
+                                : Say(Message::kLogLines, {std::to_string(lines)}));
   }
 
   const std::string m_directory;
-  const TextOutput& m_output;
-  int m_problems = 0;
+  const bool m_ownDirectory;
+  std::vector<CheckItem> m_items;
   bool m_readcardLoaded = false;
+  std::string m_libraryDirectory;  // where readcard.dll was loaded from
 };
+
+// One line, or one for each line of text: the label in the first, padded
+// to the column of the texts (a GBK character is two bytes and two columns
+// wide, so Chinese labels line up too).
+void PrintItem(const std::string& label, const std::string& text, const TextOutput& output) {
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find('\n', start);
+    std::string line = start == 0 ? label : std::string();
+    line.resize(std::max<std::size_t>(line.size() + 1, 18), ' ');
+    output.Line(line + text.substr(start, end == std::string::npos ? end : end - start));
+    if (end == std::string::npos) return;
+    start = end + 1;
+  }
+}
+
+std::size_t CountRated(const std::vector<CheckItem>& items, Rating rating) {
+  std::size_t count = 0;
+  for (const CheckItem& item : items) count += item.rating == rating ? 1 : 0;
+  return count;
+}
+
+std::string ResultText(const std::vector<CheckItem>& items) {
+  const std::size_t errors = CountRated(items, Rating::kError);
+  const std::size_t warnings = CountRated(items, Rating::kWarning);
+  if (errors > 0) {
+    return Say(Message::kResultErrors, {std::to_string(errors), std::to_string(warnings)});
+  }
+  if (warnings > 0) return Say(Message::kResultWarnings, {std::to_string(warnings)});
+  return Say(Message::kNoProblems);
+}
+
+const char* RatingName(Rating rating) {
+  switch (rating) {
+    case Rating::kWarning: return "warning";
+    case Rating::kError: return "error";
+    case Rating::kFine: break;
+  }
+  return "fine";
+}
+
+void PrintJson(const std::string& directory, const std::vector<CheckItem>& items,
+               const TextOutput& output) {
+  using json = nlohmann::ordered_json;
+  json list = json::array();
+  Rating worst = Rating::kFine;
+  for (const CheckItem& item : items) {
+    json lines = json::array();
+    for (const auto& line : item.lines) {
+      lines.push_back(AnsiToUtf8(line.first.empty() ? line.second : line.first + " " + line.second));
+    }
+    json advice = json::array();
+    for (const std::string& text : item.advice) advice.push_back(AnsiToUtf8(text));
+    list.push_back({{"item", item.id}, {"label", AnsiToUtf8(item.label)},
+                    {"rating", RatingName(item.rating)}, {"lines", lines}, {"advice", advice}});
+    if (item.rating > worst) worst = item.rating;
+  }
+  const json check{{"directory", AnsiToUtf8(directory)}, {"rating", RatingName(worst)},
+                   {"exitCode", CheckExitCode(items)}, {"result", AnsiToUtf8(ResultText(items))},
+                   {"items", list}};
+  output.Utf8Line(check.dump(2, ' ', false, json::error_handler_t::replace));
+}
 
 }  // namespace
 
-int RunCheck(const std::string& directory, const TextOutput& output) {
-  return Check(directory, output).Run();
+std::vector<CheckItem> CheckDesk(const std::string& directory, bool ownDirectory) {
+  return Check(directory, ownDirectory).Run();
+}
+
+int CheckExitCode(const std::vector<CheckItem>& items) {
+  if (CountRated(items, Rating::kError) > 0) return 2;
+  return CountRated(items, Rating::kWarning) > 0 ? 1 : 0;
+}
+
+int RunCheck(const std::string& directory, bool ownDirectory, bool json,
+             const TextOutput& output) {
+  const std::vector<CheckItem> items = CheckDesk(directory, ownDirectory);
+  if (json) {
+    PrintJson(directory, items, output);
+    return CheckExitCode(items);
+  }
+  output.Line(Say(Message::kCheckHeading, {directory}));
+  output.Line("");
+  for (const CheckItem& item : items) {
+    for (const auto& line : item.lines) PrintItem(line.first, line.second, output);
+    for (const std::string& advice : item.advice) {
+      PrintItem("", Say(Message::kAdvice, {advice}), output);
+    }
+  }
+  output.Line("");
+  PrintItem(Say(Message::kLabelResult), ResultText(items), output);
+  return CheckExitCode(items);
 }
 
 }  // namespace cardhost

@@ -123,11 +123,26 @@ const ExportEntry kExports[] = {
     {"SBK_YKT_ICTRANSLOG", "", Message::kPurposeInactive, CallTransLog},
 };
 
+// People typing in cmd expect case not to matter: qtz_dkh is QTZ_DKH.
+bool SameName(const std::string& typed, const char* name) {
+  std::size_t i = 0;
+  for (; i < typed.size() && name[i] != '\0'; ++i) {
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    if (upper(typed[i]) != upper(name[i])) return false;
+  }
+  return i == typed.size() && name[i] == '\0';
+}
+
 const ExportEntry* FindEntry(const std::string& name) {
   for (const ExportEntry& entry : kExports) {
-    if (name == entry.name) return &entry;
+    if (SameName(name, entry.name)) return &entry;
   }
   return nullptr;
+}
+
+// The argument's placeholder in the language in use ("TRACK").
+std::string ArgumentWord(const ExportEntry& entry) {
+  return entry.arguments[0] == '\0' ? std::string() : Say(Message::kArgumentTrack);
 }
 
 std::size_t ArgumentCount(const ExportEntry& entry) {
@@ -139,7 +154,7 @@ std::size_t ArgumentCount(const ExportEntry& entry) {
 std::vector<std::string> ExportUsage() {
   std::vector<std::string> lines;
   for (const ExportEntry& entry : kExports) {
-    std::string call = std::string(entry.name) + " " + entry.arguments;
+    std::string call = std::string(entry.name) + " " + ArgumentWord(entry);
     call.resize(26, ' ');
     lines.push_back("  " + call + Say(entry.purpose));
   }
@@ -154,7 +169,11 @@ bool ArgumentsFit(const std::string& name, const std::vector<std::string>& argum
     return false;
   }
   if (arguments.size() != ArgumentCount(*entry)) {
-    output.Line(Say(Message::kExportUsage, {std::string(entry->name) + " " + entry->arguments}));
+    if (ArgumentCount(*entry) == 0) {
+      output.Line(Say(Message::kExportUsage, {entry->name}));
+    } else {
+      output.Line(Say(Message::kExportUsageWithTrack, {entry->name, ArgumentWord(*entry)}));
+    }
     return false;
   }
   return true;

@@ -12,9 +12,9 @@
 #include "driver/card_driver.h"
 #include "logger/day_log.h"
 #include "logger/log_file_name.h"
-#include "text/executable_path.h"
-#include "text/module_directory.h"
-#include "text/readcard_home.h"
+#include "host/executable_path.h"
+#include "host/host_directory.h"
+#include "host/readcard_home.h"
 #include "tools/cardhost/diagnostics.h"
 #include "tools/cardhost/export_calls.h"
 #include "tools/cardhost/language.h"
@@ -36,7 +36,7 @@ std::string WithPlatformNames(std::string line) {
   const std::pair<std::string, std::string> names[] = {
       {"readcard.dll", cardhost::kReadcardFile},
       {"SSCardDriver.dll", driver::kCardDriverFile},
-      {"Log\\readcard\\", logger::LogDirectoryOf("", text::kPathSeparator)},
+      {"Log\\readcard\\", logger::LogDirectoryOf("", host::kPathSeparator)},
   };
   for (const auto& name : names) {
     if (name.first == name.second) continue;
@@ -62,7 +62,7 @@ void PrintUsage(const TextOutput& output) {
   PrintLines(Say(Message::kUsageHead), output);
   for (const std::string& line : cardhost::ExportUsage()) output.Line(line);
   PrintLines(Say(Message::kUsageTail), output);
-  if (text::HomeVariableApplies()) PrintLines(Say(Message::kUsageHome), output);
+  if (host::HomeVariableApplies()) PrintLines(Say(Message::kUsageHome), output);
 }
 
 // Parses the line count of --log; false for anything but a positive number.
@@ -112,10 +112,30 @@ int CallExport(const std::string& directory, const std::string& name,
   return exitCode;
 }
 
+// --check [DIR]: the desk beside cardhost, or the one in DIR (cardhost run
+// from a USB stick, say).
+int Check(const std::string& ownDirectory, const std::vector<std::string>& arguments, bool json,
+          const TextOutput& output) {
+  if (arguments.size() > 1) {
+    output.Line(Say(Message::kUnknownOption, {arguments[1]}));
+    return cardhost::kUsageError;
+  }
+  if (arguments.empty()) return cardhost::RunCheck(ownDirectory, true, json, output);
+  std::string directory = arguments[0];
+  if (directory.empty() || !cardhost::PathExists(directory)) {
+    output.Line(Say(Message::kCheckNoDirectory, {directory}));
+    return cardhost::kUsageError;
+  }
+  const char last = directory.back();
+  if (last != '/' && last != host::kPathSeparator) directory += host::kPathSeparator;
+  return cardhost::RunCheck(directory, directory == ownDirectory, json, output);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   bool utf8 = false;
+  bool json = false;
   bool languageMisnamed = false;
   std::optional<cardhost::Language> language;
   std::vector<std::string> arguments;
@@ -123,6 +143,8 @@ int main(int argc, char** argv) {
     std::string argument = argv[i];
     if (argument == "--utf8") {
       utf8 = true;
+    } else if (argument == "--json") {
+      json = true;
     } else if (argument == "--lang" || argument.compare(0, 7, "--lang=") == 0) {
       // --lang zh, or --lang=zh
       std::string name = argument.size() > 7 ? argument.substr(7) : std::string();
@@ -150,8 +172,12 @@ int main(int argc, char** argv) {
     return cardhost::kSucceeded;
   }
 
-  const std::string directory = GetModuleDirectory();
-  if (command == "--check" && arguments.empty()) return cardhost::RunCheck(directory, output);
+  const std::string directory = host::HostDirectory();
+  if (command == "--check") return Check(directory, arguments, json, output);
+  if (json) {
+    output.Line(Say(Message::kUnknownOption, {"--json"}));
+    return cardhost::kUsageError;
+  }
   if (command == "--log") return PrintLog(directory, arguments, output);
   if (!command.empty() && command[0] == '-') {
     output.Line(Say(Message::kUnknownOption, {command}));

@@ -17,29 +17,34 @@ struct Translation {
 constexpr Translation kTexts[] = {
     {Message::kUsageHead,
      "usage: cardhost EXPORT [TRACK] [--utf8] [--lang zh|en]\n"
-     "       cardhost --check [--utf8] [--lang zh|en]\n"
+     "       cardhost --check [DIR] [--json] [--utf8] [--lang zh|en]\n"
      "       cardhost --log [N] [--utf8] [--lang zh|en]\n"
      "\n"
      "Run it in the host program's directory, beside readcard.dll: it loads\n"
      "readcard.dll, SSCardDriver.dll and Login.ini from its own directory, as\n"
      "the host does.\n"
      "\n"
-     "EXPORT calls that export of readcard.dll and prints its return value and\n"
-     "result texts, and what the call wrote to the log (unused arguments are 0):",
-     "用法：cardhost EXPORT [TRACK] [--utf8] [--lang zh|en]\n"
-     "      cardhost --check [--utf8] [--lang zh|en]\n"
+     "EXPORT calls that export of readcard.dll (in any case; TRACK is the 37\n"
+     "characters a swipe gives, e.g. cardhost CK_DKH 123456780000123456=009633791987654321)\n"
+     "and prints its return value and result texts, and what the call wrote to\n"
+     "the log (unused arguments are 0):",
+     "用法：cardhost 导出函数 [磁道] [--utf8] [--lang zh|en]\n"
+     "      cardhost --check [目录] [--json] [--utf8] [--lang zh|en]\n"
      "      cardhost --log [N] [--utf8] [--lang zh|en]\n"
      "\n"
      "请在宿主程序的目录中、readcard.dll 旁边运行：它像宿主程序一样，从自己\n"
      "所在的目录加载 readcard.dll、SSCardDriver.dll 和 Login.ini。\n"
      "\n"
-     "EXPORT 调用 readcard.dll 的这个导出函数（TRACK 为磁道文本），显示它的\n"
-     "返回值、结果文本，以及这次调用写入日志的内容（不用的参数为 0）："},
+     "“导出函数”调用 readcard.dll 的这个导出函数（大小写均可；磁道为刷卡得到的\n"
+     "37 个字符，例如 cardhost CK_DKH 123456780000123456=009633791987654321），\n"
+     "显示它的返回值、结果文本，以及这次调用写入日志的内容（不用的参数为 0）："},
     {Message::kUsageTail,
      "\n"
-     "  --check   shows whether readcard.dll, SSCardDriver.dll (with iReadCardBas)\n"
-     "            and Login.ini are found, the virtual card settings of Login.ini\n"
-     "            ([MAIN] REALCARD, [QTZH] CURRENT) and where the log is\n"
+     "  --check [DIR]  rates the desk in DIR (default: beside cardhost): readcard.dll,\n"
+     "            SSCardDriver.dll (iReadCardBas, 32-bit, not the simulator),\n"
+     "            Login.ini's virtual card ([MAIN] REALCARD, [QTZH] CURRENT) and\n"
+     "            whether the log can be written; each a warning or an error with\n"
+     "            what to do; --json prints the same as JSON (UTF-8)\n"
      "  --log [N] prints the last N lines (default 20) of today's log,\n"
      "            Log\\readcard\\qtz-YYYY-MM-DD.log\n"
      "  --utf8    when the output goes to a file or pipe: converts texts from\n"
@@ -50,12 +55,13 @@ constexpr Translation kTexts[] = {
      "  --help    this text\n"
      "\n"
      "Exit code: 0 the export answered 0 (or the version), the check found no\n"
-     "problem; 1 the export answered -1, the check found a problem, no log today;\n"
-     "2 wrong usage; 3 readcard.dll could not be loaded.",
+     "problem; 1 the export answered -1, the check gave warnings, no log today;\n"
+     "2 wrong usage, the check found errors; 3 readcard.dll could not be loaded.",
      "\n"
-     "  --check   检查 readcard.dll、SSCardDriver.dll（及其 iReadCardBas）和\n"
-     "            Login.ini 是否存在，Login.ini 的虚拟卡设置（[MAIN] REALCARD、\n"
-     "            [QTZH] CURRENT），以及日志在哪里\n"
+     "  --check [目录]  检查目录（默认为 cardhost 所在目录）中的读卡环境：\n"
+     "            readcard.dll、SSCardDriver.dll（iReadCardBas、32 位、不是模拟驱动）、\n"
+     "            Login.ini 的虚拟卡设置（[MAIN] REALCARD、[QTZH] CURRENT）以及日志\n"
+     "            能否写入；每一项给出警告或错误和处理办法；--json 以 JSON（UTF-8）输出\n"
      "  --log [N] 显示今天日志的最后 N 行（默认 20 行），\n"
      "            Log\\readcard\\qtz-YYYY-MM-DD.log\n"
      "  --utf8    输出到文件或管道时：把文本从 ANSI 代码页（GBK）转换为 UTF-8\n"
@@ -64,7 +70,7 @@ constexpr Translation kTexts[] = {
      "  --help    本说明\n"
      "\n"
      "退出码：0 函数返回 0（或版本号），检查未发现问题；1 函数返回 -1，检查\n"
-     "发现问题，今天没有日志；2 用法错误；3 无法加载 readcard.dll。"},
+     "有警告，今天没有日志；2 用法错误，检查有错误；3 无法加载 readcard.dll。"},
     {Message::kUsageHome,
      "\n"
      "READCARD_HOME: when it names a directory, Login.ini, the driver and the\n"
@@ -116,7 +122,6 @@ constexpr Translation kTexts[] = {
     {Message::kLabelLogDirectory, "log directory", "日志目录"},
     {Message::kLabelTodaysLog, "today's log", "今天的日志"},
     {Message::kNoProblems, "no problems found", "未发现问题"},
-    {Message::kProblems, "%1 problem(s) found", "发现 %1 个问题"},
     {Message::kNoVersionResource, "no version resource", "没有版本信息"},
     {Message::kFileVersion, "file version %1", "文件版本 %1"},
     {Message::kFileVersionDescribed, "file version %1, %2", "文件版本 %1，%2"},
@@ -170,6 +175,80 @@ constexpr Translation kTexts[] = {
     {Message::kNothingLoggedToday, "nothing logged today", "今天没有日志记录"},
     {Message::kLogLines, "%1 line(s); cardhost --log shows the last ones",
      "%1 行；cardhost --log 可显示最后几行"},
+    {Message::kIsolationDefault, "not set: the card driver runs %1",
+     "未设置：读卡驱动%1"},
+    {Message::kIsolationSet, "= \"%1\": the card driver runs %2",
+     "= \"%1\"：读卡驱动%2"},
+    {Message::kRunsInHostProcess, "in the host's process", "在宿主程序的进程中运行"},
+    {Message::kRunsInDriverHost, "in %1, a process of its own", "在单独的进程 %1 中运行"},
+    {Message::kIsolationBadValue, "= \"%1\" CANNOT BE USED: each read logs it and uses %2",
+     "= \"%1\" 无法使用：每次读卡都会记入日志，并按 %2 处理"},
+    {Message::kDriverHostNotUsed, "not used (isolation=none)", "不使用（isolation=none）"},
+    {Message::kDriverHostStarts, "found, starts and answers: %1",
+     "已找到，能启动并应答：%1"},
+    {Message::kDriverHostMissing, "NOT FOUND beside the library: %1: every IC card read fails",
+     "在动态库旁边未找到：%1：每次读 IC 卡都会失败"},
+    {Message::kDriverHostDoesNotStart, "found, but DOES NOT START (%1): every IC card read fails",
+     "已找到，但无法启动（%1）：每次读 IC 卡都会失败"},
+
+    {Message::kRatedWarning, "WARNING: %1", "警告：%1"},
+    {Message::kRatedError, "ERROR: %1", "错误：%1"},
+    {Message::kAdvice, "what to do: %1", "处理办法：%1"},
+    {Message::kResultWarnings, "%1 warning(s): cards can be read, but see what to do above",
+     "%1 个警告：可以读卡，但请按上面的处理办法检查"},
+    {Message::kResultErrors, "%1 error(s), %2 warning(s): cards cannot be read as they should",
+     "%1 个错误，%2 个警告：不能正常读卡"},
+    {Message::kCheckNoDirectory, "cardhost --check: %1 is not a directory",
+     "cardhost --check：%1 不是一个目录"},
+    {Message::kAdviceCopyLibrary, "copy %1 of the release into this directory",
+     "把发布包中的 %1 复制到这个目录"},
+    {Message::kAdviceVendorDriver,
+     "install the card reader vendor's 32-bit SSCardDriver.dll in this directory",
+     "把读卡器厂家的 32 位 SSCardDriver.dll 放到这个目录"},
+    {Message::kAdviceVendorDriverNative, "install the card reader vendor's %1 in this directory",
+     "把读卡器厂家的 %1 放到这个目录"},
+    {Message::kDriverSimulated,
+     "it is the SIMULATED driver for tests and demos: every read answers made-up data",
+     "这是用于测试和演示的模拟驱动：读到的都是假数据"},
+    {Message::kDriverDecorated,
+     "it exports %1 only under the decorated name %2, which the library does not look up",
+     "它只以修饰名 %2 导出 %1，读卡库找不到它"},
+    {Message::kAdviceDecorated,
+     "ask the vendor for a driver that exports iReadCardBas under that plain name (built with "
+     "a .def file)",
+     "请厂家提供以 iReadCardBas 这个名字导出的驱动（用 .def 文件生成）"},
+    {Message::kDriverOtherCase, "it exports %2, not %1: the name must match in case",
+     "它导出的是 %2，不是 %1：名字的大小写必须一致"},
+    {Message::kNotThirtyTwoBit,
+     "it is built for another processor (machine 0x%1; 8664 is 64-bit): a 32-bit host cannot "
+     "load it",
+     "它是为别的处理器生成的（machine 0x%1；8664 为 64 位）：32 位的宿主程序无法加载它"},
+    {Message::kNotADll, "it is not a Windows DLL (a damaged or wrongly built file)",
+     "它不是 Windows DLL（文件损坏或生成有误）"},
+    {Message::kMissingModule, "it needs %1, which the system does not find",
+     "它需要的 %1，系统找不到"},
+    {Message::kAdviceMissingModule,
+     "install what the driver needs (the vendor's setup program, or the runtime DLL named "
+     "above) and check again",
+     "安装驱动所需的文件（厂家的安装程序，或上面列出的运行库 DLL），再检查一次"},
+    {Message::kAdviceRealCard,
+     "set REALCARD = false in Login.ini's [MAIN] on a registration PC: while it is on, every "
+     "patient gets the same number",
+     "挂号电脑上请在 Login.ini 的 [MAIN] 中设置 REALCARD = false：打开时每位病人都得到同一个卡号"},
+    {Message::kAdviceVirtualNumber,
+     "set REALCARD = false, or give [QTZH] CURRENT and the number it names",
+     "设置 REALCARD = false，或者设置 [QTZH] CURRENT 和它指向的卡号"},
+    {Message::kLogNotWritable,
+     "cannot be written: %1 loses the reason of every failure",
+     "无法写入：%1 每次失败的原因都记不下来"},
+    {Message::kAdviceLogWritable, "give the PC's users write permission on %1",
+     "请给本机的用户 %1 的写权限"},
+    {Message::kAdviceHome, "set READCARD_HOME to a directory that exists, or remove it",
+     "把 READCARD_HOME 设为一个存在的目录，或者删除它"},
+    {Message::kArgumentTrack, "TRACK", "磁道"},
+    {Message::kExportUsageWithTrack,
+     "usage: cardhost %1 %2, for example cardhost %1 123456780000123456=009633791987654321",
+     "用法：cardhost %1 %2，例如 cardhost %1 123456780000123456=009633791987654321"},
 };
 
 constexpr std::size_t kMessageCount = static_cast<std::size_t>(Message::kCount);

@@ -34,6 +34,9 @@ class ReadcardLibrary {
   // Why loading failed, as the system tells it ("error 126, ..." on
   // Windows, the loader's message natively).
   const std::string& loadError() const { return m_loadError; }
+  // For a library that loads no further for want of a DLL it imports
+  // (Windows error 126): that DLL's name; "" otherwise.
+  const std::string& missingModule() const { return m_missingModule; }
   // The full path of the file that was loaded; "" when nothing was.
   std::string LoadedPath() const;
 
@@ -48,6 +51,7 @@ class ReadcardLibrary {
 
   void* m_module;
   std::string m_loadError;
+  std::string m_missingModule;
 };
 
 }  // namespace cardhost

@@ -4,8 +4,8 @@
 #include <link.h>
 #include <sys/stat.h>
 
-#include "text/executable_path.h"
-#include "text/module_directory.h"
+#include "host/executable_path.h"
+#include "host/host_directory.h"
 
 namespace cardhost {
 
@@ -15,7 +15,7 @@ std::string ReadcardLocation(const std::string&) {
   // The library is a system library natively, not a companion file of the
   // desk directory: READCARD_HOME does not move it.
   const std::string beside =
-      text::DirectoryOf(text::ExecutablePath(), '/', text::IsLeadByte) + kReadcardFile;
+      host::DirectoryOf(host::ExecutablePath(), '/', host::IsLeadByte) + kReadcardFile;
   return PathExists(beside) ? beside : std::string(kReadcardFile);
 }
 

@@ -2,23 +2,51 @@
 
 #include <windows.h>
 
+#include "driver/pe_file.h"
+
 #include "tools/cardhost/messages.h"
 
 namespace cardhost {
 
+using driver::PeFile;
+using driver::ReadPeFile;
+using driver::kMachineX86;
+
 namespace {
 
-// The system's text for an error code (ANSI code page), without line end.
-std::string SystemMessage(DWORD code) {
+// The system's text for an error code (ANSI code page), without line end,
+// its placeholders (%1 in "%1 is not a valid Win32 application") filled
+// with the file's name.
+std::string SystemMessage(DWORD code, const std::string& file) {
   char text[512] = {};
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, code, 0, text, sizeof text, nullptr);
+  DWORD_PTR inserts[9];
+  for (DWORD_PTR& insert : inserts) insert = reinterpret_cast<DWORD_PTR>(file.c_str());
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                                nullptr, code, 0, text, sizeof text,
+                                reinterpret_cast<va_list*>(inserts));
   std::string message(text, length);
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
                               message.back() == ' ' || message.back() == '.')) {
     message.pop_back();
   }
   return message.empty() ? "unknown error" : message;
+}
+
+// The first DLL that the file at path imports and the system cannot find,
+// looked for as the loader looks: beside the file, then on the search path.
+std::string FirstMissingImport(const std::string& path) {
+  const std::string directory = path.substr(0, path.find_last_of("\\/") + 1);
+  for (const std::string& name : ReadPeFile(path).imports) {
+    if (GetFileAttributesA((directory + name).c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+    HMODULE found = LoadLibraryExA(name.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (found == nullptr) return name;
+    FreeLibrary(found);
+  }
+  return std::string();
+}
+
+std::string FileName(const std::string& path) {
+  return path.substr(path.find_last_of("\\/") + 1);
 }
 
 }  // namespace
@@ -41,7 +69,14 @@ ReadcardLibrary::ReadcardLibrary(const std::string& location)
     : m_module(LoadLibraryA(location.c_str())) {
   if (m_module == nullptr) {
     const DWORD error = GetLastError();
-    m_loadError = Say(Message::kSystemError, {std::to_string(error), SystemMessage(error)});
+    m_loadError =
+        Say(Message::kSystemError, {std::to_string(error), SystemMessage(error, FileName(location))});
+    if (error == ERROR_MOD_NOT_FOUND && IsPath(location)) {
+      m_missingModule = FirstMissingImport(location);
+      if (!m_missingModule.empty()) {
+        m_loadError += "; " + Say(Message::kMissingModule, {m_missingModule});
+      }
+    }
   }
 }
 

@@ -18,6 +18,8 @@ class TextOutput {
 
   // Writes text (ANSI code page) and a line end.
   void Line(const std::string& text) const;
+  // Writes UTF-8 text (JSON) and a line end: to a file or pipe as it is.
+  void Utf8Line(const std::string& utf8) const;
 
  private:
   bool m_utf8;

@@ -41,6 +41,12 @@ void TextOutput::Line(const std::string& text) const {
   std::fflush(stdout);
 }
 
+void TextOutput::Utf8Line(const std::string& utf8) const {
+  const std::string bytes = utf8 + "\n";
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  std::fflush(stdout);
+}
+
 std::string AnsiToUtf8(const std::string& text) {
   if (std::strcmp(kTextCharacterSet, "UTF-8") == 0) return text;
   iconv_t converter = iconv_open("UTF-8", kTextCharacterSet);

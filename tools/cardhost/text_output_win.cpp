@@ -32,6 +32,23 @@ void TextOutput::Line(const std::string& text) const {
   std::fflush(stdout);
 }
 
+void TextOutput::Utf8Line(const std::string& utf8) const {
+  if (m_console != nullptr) {
+    const int length = static_cast<int>(utf8.size());
+    const int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(wideLength > 0 ? wideLength : 0), L'\0');
+    if (wideLength > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, &wide[0], wideLength);
+    wide += L"\n";
+    DWORD written = 0;
+    WriteConsoleW(static_cast<HANDLE>(m_console), wide.data(), static_cast<DWORD>(wide.size()),
+                  &written, nullptr);
+    return;
+  }
+  const std::string bytes = utf8 + "\n";
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  std::fflush(stdout);
+}
+
 std::wstring AnsiToWide(const std::string& text) {
   if (text.empty()) return std::wstring();
   const int length = static_cast<int>(text.size());

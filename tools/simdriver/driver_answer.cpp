@@ -19,6 +19,9 @@ const char kDefaultRecord[] =
     "00000001|SIM00001|";
 
 const char kSettingsFile[] = "SSCardDriver.txt";
+// SIMCARD_* settings as NAME=VALUE lines, for a driver that runs in a
+// process other than the one whose environment the test sets.
+const char kEnvironmentFile[] = "SSCardDriver.env";
 constexpr std::size_t kSettingsLimit = 8192;  // larger files are cut here
 constexpr std::size_t kPathLimit = 1024;
 
@@ -42,9 +45,10 @@ std::size_t WithoutLineEnd(const char* text, std::size_t length) {
 
 // The file's first kSettingsLimit bytes into buffer; false when it cannot be
 // opened.
-bool ReadSettings(const char* directory, char* buffer, std::size_t& length) {
+bool ReadSettings(const char* directory, const char* name, char* buffer,
+                  std::size_t& length) {
   char path[kPathLimit];
-  if (std::snprintf(path, sizeof path, "%s%s", directory, kSettingsFile) >=
+  if (std::snprintf(path, sizeof path, "%s%s", directory, name) >=
       static_cast<int>(sizeof path)) {
     return false;
   }
@@ -55,6 +59,36 @@ bool ReadSettings(const char* directory, char* buffer, std::size_t& length) {
   return true;
 }
 
+// The SIMCARD_* settings: SSCardDriver.env's lines, then the environment.
+class Settings {
+ public:
+  explicit Settings(const char* directory) {
+    std::size_t length = 0;
+    if (!ReadSettings(directory, kEnvironmentFile, m_text, length)) length = 0;
+    if (length >= sizeof m_text) length = sizeof m_text - 1;
+    m_text[length] = '\0';
+    // Lines become NUL-terminated NAME=VALUE texts.
+    for (std::size_t i = 0; i < length; ++i) {
+      if (m_text[i] == '\n' || m_text[i] == '\r') m_text[i] = '\0';
+    }
+    m_length = length;
+  }
+  const char* Get(const char* name) const {
+    const std::size_t nameLength = std::strlen(name);
+    for (std::size_t at = 0; at < m_length; at += std::strlen(m_text + at) + 1) {
+      const char* line = m_text + at;
+      if (std::strncmp(line, name, nameLength) == 0 && line[nameLength] == '=') {
+        return line + nameLength + 1;
+      }
+    }
+    return std::getenv(name);
+  }
+
+ private:
+  char m_text[kSettingsLimit + 1];
+  std::size_t m_length = 0;
+};
+
 Fault FaultNamed(const char* name) {
   struct Named {
     const char* name;
@@ -63,7 +97,9 @@ Fault FaultNamed(const char* name) {
   static const Named kFaults[] = {
       {"access", Fault::kAccessViolation},       {"illegal", Fault::kIllegalInstruction},
       {"divide", Fault::kDivideByZero},          {"privileged", Fault::kPrivilegedInstruction},
-      {"overrun", Fault::kOverrun},
+      {"overrun", Fault::kOverrun},              {"hang", Fault::kHang},
+      {"stack", Fault::kStackOverflow},          {"exit", Fault::kExit},
+      {"throw", Fault::kUncaughtException},
   };
   for (const Named& named : kFaults) {
     if (std::strcmp(name, named.name) == 0) return named.fault;
@@ -88,29 +124,30 @@ void ApplySettingsFile(const char* text, std::size_t length, DriverAnswer& answe
 }
 
 void ChooseAnswer(const char* directory, DriverAnswer& answer) {
+  const Settings settings(directory);
   SetRecord(answer, kDefaultRecord, std::strlen(kDefaultRecord));
-  if (const char* result = std::getenv("SIMCARD_RESULT")) answer.result = ToInteger(result);
-  if (const char* record = std::getenv("SIMCARD_RECORD")) {
+  if (const char* result = settings.Get("SIMCARD_RESULT")) answer.result = ToInteger(result);
+  if (const char* record = settings.Get("SIMCARD_RECORD")) {
     SetRecord(answer, record, std::strlen(record));
   }
-  char settings[kSettingsLimit];
+  char text[kSettingsLimit];
   std::size_t length = 0;
-  if (ReadSettings(directory, settings, length)) ApplySettingsFile(settings, length, answer);
-  const char* noWrite = std::getenv("SIMCARD_NOWRITE");
+  if (ReadSettings(directory, kSettingsFile, text, length)) ApplySettingsFile(text, length, answer);
+  const char* noWrite = settings.Get("SIMCARD_NOWRITE");
   if (noWrite != nullptr && std::strcmp(noWrite, "1") == 0) answer.writeRecord = false;
-  if (const char* fill = std::getenv("SIMCARD_FILL")) {
+  if (const char* fill = settings.Get("SIMCARD_FILL")) {
     const int32_t count = ToInteger(fill);
     answer.fillBytes = count < 0 ? 0 : count > 1024 ? 1024 : count;
   }
-  if (const char* fault = std::getenv("SIMCARD_FAULT")) answer.fault = FaultNamed(fault);
-  if (const char* extra = std::getenv("SIMCARD_OVERRUN")) {
+  if (const char* fault = settings.Get("SIMCARD_FAULT")) answer.fault = FaultNamed(fault);
+  if (const char* extra = settings.Get("SIMCARD_OVERRUN")) {
     const int32_t count = ToInteger(extra);
     answer.extraBytes = count < 0 ? 0
                         : static_cast<std::size_t>(count) > kExtraBytesLimit
                             ? kExtraBytesLimit
                             : static_cast<std::size_t>(count);
   }
-  if (const char* delay = std::getenv("SIMCARD_DELAY_MS")) {
+  if (const char* delay = settings.Get("SIMCARD_DELAY_MS")) {
     const int32_t milliseconds = ToInteger(delay);
     answer.delayMs = milliseconds < 0 ? 0 : milliseconds;
   }

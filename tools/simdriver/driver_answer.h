@@ -21,6 +21,11 @@ enum class Fault {
   kDivideByZero,           // "divide": an integer division by zero
   kPrivilegedInstruction,  // "privileged": an instruction only the system may execute
   kOverrun,                // "overrun": writes past the end of the caller's buffer
+  // Faults that no guard in the caller's process survives:
+  kHang,                   // "hang": never returns
+  kStackOverflow,          // "stack": recurses until the stack is used up
+  kExit,                   // "exit": ends the whole process (exit code 7)
+  kUncaughtException,      // "throw": a C++ exception that nobody catches
 };
 
 // Bytes that the overrun writes beyond the caller's kRecordSize: past the
@@ -45,7 +50,8 @@ struct DriverAnswer {
 };
 
 // Fills answer as SSCardDriver.txt in directory, if it exists, and the
-// SIMCARD_* environment variables choose. directory ends in its separator.
+// SIMCARD_* settings choose: those of SSCardDriver.env in directory, else
+// the environment variables. directory ends in its separator.
 void ChooseAnswer(const char* directory, DriverAnswer& answer);
 
 // Takes result and record from the text of SSCardDriver.txt: the first line

@@ -2,7 +2,23 @@
 
 #include <cstdint>
 
+#include "tools/simdriver/pause.h"
+#include "tools/simdriver/process_faults.h"
+
 namespace simdriver {
+
+namespace {
+
+// Each frame keeps a page of its own that the compiler cannot drop, and the
+// call is not in tail position, so the recursion uses up any stack.
+int Recurse(int depth) {
+  volatile char frame[4096];
+  frame[0] = static_cast<char>(depth);
+  if (depth == -1) return 0;  // never: the depth only grows
+  return Recurse(depth + 1) + frame[0];
+}
+
+}  // namespace
 
 void CommitFault(Fault fault) {
   // volatile: the compiler must neither know the values nor drop the
@@ -28,6 +44,15 @@ void CommitFault(Fault fault) {
       asm volatile("cli");  // only the system may turn interrupts off
 #endif
       break;
+    case Fault::kHang:
+      for (;;) Pause(60 * 1000);
+    case Fault::kStackOverflow:
+      Recurse(0);
+      break;
+    case Fault::kExit:
+      EndProcess(7);
+    case Fault::kUncaughtException:
+      ThrowUncaught();
     case Fault::kNone:
     case Fault::kOverrun:
       break;

@@ -61,3 +61,7 @@ int32_t SIMDRIVER_CALL iReadCardBas(int32_t mode, char* record) {
   FillPattern(record + simdriver::kRecordSize, answer.extraBytes);
   return answer.result;
 }
+
+// Says that this is the simulator: cardhost --check and the card service's
+// status page warn when a desk has it in the real driver's place.
+extern "C" int32_t SimulatedCardDriver() { return 1; }

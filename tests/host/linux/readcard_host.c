@@ -1,6 +1,7 @@
 /* A C host linked against libreadcard.so (cc host.c -lreadcard), as a
- * hospital's native program is: all ten functions, each answer printed on
- * one line, texts as the hex of their bytes (GBK, exactly as the library
+ * hospital's native program is, or against a Windows import library (the
+ * 64-bit host of the win64 build): all ten functions, each answer printed
+ * on one line, texts as the hex of their bytes (GBK, exactly as the library
  * hands them over). */
 #include <stdio.h>
 

@@ -5,20 +5,37 @@ cmake_minimum_required(VERSION 3.25)
 # directory with Login.ini, the simulated libSSCardDriver.so and its answer.
 # Two rounds, the card read through the driver and Login.ini's virtual card;
 # the host prints each answer on a line (texts as hex), which must be what
-# the library answers; the log must lie in the desk directory, lines in LF.
+# the library answers; the log must lie in the desk directory, lines in LF
+# (CR LF on Windows). A Windows desk (HOST_PROGRAM given) is the host program's own directory:
+# the program, readcard.dll, the driver and whatever else DESK_FILES names
+# are copied there, and the program runs from there, started elsewhere.
 #
 # NAME, WORK (a scratch directory of the build), DATA (this directory),
 # DRIVER (the simulated driver), COMMAND (the host's command line, items
 # separated by |), optional PREPARE (a command to run first, e.g. javac) and
-# EMULATOR (the cross build's emulator, items separated by |).
+# EMULATOR (the cross build's emulator, items separated by |). Windows:
+# HOST_PROGRAM (appended to COMMAND as the desk's copy), DESK_FILES (items
+# separated by |; DRIVER is copied as SSCardDriver.dll) and READCARD_INI
+# (a file copied to the desk as readcard.ini).
 string(REPLACE "|" ";" command "${COMMAND}")
 string(REPLACE "|" ";" prepare "${PREPARE}")
 string(REPLACE "|" ";" emulator "${EMULATOR}")
+string(REPLACE "|" ";" desk_files "${DESK_FILES}")
 set(desk ${WORK}/desk/)
 set(elsewhere ${WORK}/elsewhere)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${desk} ${elsewhere})
-file(COPY_FILE ${DRIVER} ${desk}libSSCardDriver.so)
+if(HOST_PROGRAM)
+  file(COPY ${HOST_PROGRAM} ${desk_files} DESTINATION ${desk})
+  file(COPY_FILE ${DRIVER} ${desk}SSCardDriver.dll)
+  get_filename_component(host_name ${HOST_PROGRAM} NAME)
+  list(APPEND command ${desk}${host_name})
+else()
+  file(COPY_FILE ${DRIVER} ${desk}libSSCardDriver.so)
+endif()
+if(READCARD_INI)
+  file(COPY_FILE ${READCARD_INI} ${desk}readcard.ini)
+endif()
 # The simulated driver answers A|B|0000777888|D|<a GBK name>|F|G|H|I.
 file(COPY_FILE ${DATA}/SSCardDriver.txt ${desk}SSCardDriver.txt)
 
@@ -47,6 +64,7 @@ function(run_round ini number)
   execute_process(COMMAND ${CMAKE_COMMAND} -E env READCARD_HOME=${desk} ${emulator} ${command}
                   WORKING_DIRECTORY ${elsewhere} RESULT_VARIABLE rc
                   OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  string(REPLACE "\r\n" "\n" out "${out}")  # a Windows console's line ends
   string(JOIN "\n" expected
     "QTZ_DLL_BBH 86"
     "inactive 0 0 0 0 0 0"
@@ -72,15 +90,23 @@ if(NOT count EQUAL 1)
 endif()
 file(READ ${logs} log HEX)
 set(wrong_length "b4c5bfa8bac5b3a4b6c8b2bbd5fdb3a3")  # "磁卡号长度不正常" in GBK
-string(REGEX MATCHALL "${wrong_length}0a" records "${log}")
+if(HOST_PROGRAM)
+  set(line_end 0d0a)
+  set(line_end_name "CR LF")
+else()
+  set(line_end 0a)
+  set(line_end_name LF)
+endif()
+string(REGEX MATCHALL "${wrong_length}${line_end}" records "${log}")
 list(LENGTH records count)
 if(NOT count EQUAL 2)
-  message(FATAL_ERROR "${NAME}: the log holds ${count} wrong-length records ending in LF, not 2")
+  message(FATAL_ERROR
+    "${NAME}: the log holds ${count} wrong-length records ending in ${line_end_name}, not 2")
 endif()
-if(log MATCHES "0d0a")
+if(NOT HOST_PROGRAM AND log MATCHES "0d0a")
   message(FATAL_ERROR "${NAME}: the log has CR LF line ends")
 endif()
 if(EXISTS ${elsewhere}/Log)
   message(FATAL_ERROR "${NAME}: a log directory appeared in the host's current directory")
 endif()
-message(STATUS "${NAME}: the log lies in READCARD_HOME")
+message(STATUS "${NAME}: the log lies in the desk directory")

@@ -10,7 +10,7 @@
 
 #include "tests/support/calendar.h"
 #include "tests/support/scratch_directory.h"
-#include "text/executable_path.h"
+#include "host/executable_path.h"
 
 namespace service::worker {
 namespace {
@@ -40,7 +40,7 @@ std::tm Clock() { return g_now; }
 using testing_support::CalendarTime;
 
 std::string LogFileOf(const std::string& date) {
-  const char s = text::kPathSeparator;
+  const char s = host::kPathSeparator;
   return g_directory + "Log" + s + "readcard" + s + "qtz-" + date + ".log";
 }
 
@@ -199,6 +199,8 @@ TEST_F(CardLibraryTest, LibraryThatCannotBeHad) {
     EXPECT_FALSE(library.Load());
     EXPECT_NE(library.problem().find(c.problem), std::string::npos) << library.problem();
     EXPECT_NE(library.problem().find("cards.lib"), std::string::npos);
+    // It reaches web pages: the file's name, never the desk's path.
+    EXPECT_EQ(library.problem().find(g_directory), std::string::npos) << library.problem();
     EXPECT_EQ(library.Version(), -1);
     EXPECT_EQ(g_standIn.loads, g_standIn.releases) << "nothing left loaded";
     EXPECT_FALSE(library.Call({CardOperation::IcCardNumber, ""}));

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,12 +15,13 @@
 
 #include "card/check_code.h"
 #include "driver/card_driver.h"
+#include "logger/day_log.h"
 #include "service/card_calls.h"
 #include "tests/support/emulation.h"
 #include "tests/support/environment.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/service/worker/stray_handle.h"
-#include "text/module_directory.h"
+#include "host/host_directory.h"
 
 namespace service {
 namespace {
@@ -28,7 +30,7 @@ using testing_support::RunningEmulated;
 
 std::string Built(const char* file) {
 #ifdef _WIN32
-  return GetModuleDirectory() + file;  // beside the test program
+  return host::HostDirectory() + file;  // beside the test program
 #else
   return file;
 #endif
@@ -75,6 +77,7 @@ class CardWorkerTest : public ::testing::Test {
     settings.timeoutSeconds = RunningEmulated() ? timeoutSeconds * 6 : timeoutSeconds;
     settings.queueLimit = queueLimit;
     settings.log = [this](const std::string& line) { m_log.push_back(line); };
+    settings.failed = [this](const std::string& line) { m_failures.push_back(line); };
     m_calls = StartCardWorker(m_loop, settings);
   }
 
@@ -116,6 +119,14 @@ class CardWorkerTest : public ::testing::Test {
     return false;
   }
 
+  // A line reported as a worker's failure (for the system's event log).
+  bool ReportedFailure(const std::string& part) const {
+    for (const std::string& line : m_failures) {
+      if (line.find(part) != std::string::npos) return true;
+    }
+    return false;
+  }
+
   std::string LogText() const {
     std::string text;
     for (const std::string& line : m_log) text += line + "\n";
@@ -127,6 +138,7 @@ class CardWorkerTest : public ::testing::Test {
   boost::asio::io_context m_loop;
   std::unique_ptr<CardCalls> m_calls;
   std::vector<std::string> m_log;
+  std::vector<std::string> m_failures;
 };
 
 const CardRequest kNumber{CardOperation::IcCardNumber, ""};
@@ -212,6 +224,73 @@ TEST_F(CardWorkerTest, HomeSettingMovesTheDriverAndTheLogNotTheLibrary) {
   EXPECT_TRUE(std::filesystem::is_directory(home.File("Log")));
   EXPECT_FALSE(std::filesystem::exists(m_desk.File("Log")));
 }
+
+// The library is found as a host finds it: by its SONAME or its real name
+// beside the program, else by its SONAME where the system's loader finds
+// installed libraries (LD_LIBRARY_PATH stands for the system's directories).
+TEST_F(CardWorkerTest, FindsTheLibraryBesideTheProgramOrInstalled) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> beside;  // the library's copies beside the program
+    bool installed;                   // a copy where the loader looks
+    bool loads;
+  };
+  const std::vector<Case> cases = {
+      {"by its SONAME beside", {CARD_LIBRARY_NAME}, false, true},
+      {"by its real name beside", {CARD_LIBRARY_FILE}, false, true},
+      {"installed", {}, true, true},
+      {"the development link beside is not the library", {"libreadcard.so"}, false, false},
+      {"nowhere", {}, false, false},
+  };
+  const char* const outer = std::getenv("LD_LIBRARY_PATH");
+  const std::optional<std::string> saved =
+      outer != nullptr ? std::optional<std::string>(outer) : std::nullopt;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(m_desk.File(CARD_LIBRARY_FILE));
+    for (const std::string& file : c.beside) m_desk.Copy(Built(CARD_LIBRARY), file);
+    testing_support::ScratchDirectory system;
+    if (c.installed) system.Copy(Built(CARD_LIBRARY), CARD_LIBRARY_NAME);
+    SetVariable("LD_LIBRARY_PATH", system.path().c_str());
+    m_log.clear();
+    Start();
+    const CardAnswer answer = Call(kNumber);
+    SetVariable("LD_LIBRARY_PATH", saved ? saved->c_str() : nullptr);
+    if (c.loads) {
+      EXPECT_EQ(answer.outcome, CallOutcome::Answered) << answer.text;
+      EXPECT_EQ(answer.text, "A12345678");
+      EXPECT_EQ(m_calls->Version(), 86);
+    } else {
+      EXPECT_EQ(answer.outcome, CallOutcome::Unavailable);
+      EXPECT_EQ(answer.text, std::string(u8"无法加载读卡动态库：") + CARD_LIBRARY_NAME +
+                                 u8"（程序目录中没有，系统的库目录中也没有）");
+      EXPECT_TRUE(RunUntil([&] { return Logged(u8"读卡工作进程：" + answer.text); }))
+          << LogText();
+    }
+    m_calls.reset();
+    m_loop.run_for(std::chrono::milliseconds(100));
+    for (const std::string& file : c.beside) std::filesystem::remove(m_desk.File(file));
+  }
+}
+#endif
+
+#ifndef _WIN32
+// Another host in the same directory writes a record to the same day's log
+// while the call runs: the failed read's message holds only this call's.
+TEST_F(CardWorkerTest, AFailedReadCarriesNoOtherWritersRecord) {
+  SetVariable("SIMCARD_RESULT", "-3");
+  SetVariable("SIMCARD_RECORD", "NOCARD");
+  SetVariable("SIMCARD_DELAY_MS", "500");
+  Start();
+  ASSERT_TRUE(WaitReady()) << LogText();
+  ASSERT_EQ(Call(kNumber).text, u8"读卡失败,错误码:-3 错误信息NOCARD");  // the log is open now
+  auto answer = Submit(kNumber);
+  ASSERT_TRUE(RunUntil([&] { return m_calls->Busy(); }));
+  const std::string other = "[2026-01-01 08:00:00][Error]\t\xD5\xC5\xC8\xFD 330102199003071214\n";
+  std::ofstream(logger::TodayLogPath(m_desk.path()), std::ios::binary | std::ios::app) << other;
+  ASSERT_TRUE(RunUntil([&] { return answer->has_value(); }));
+  EXPECT_EQ((*answer)->text, u8"读卡失败,错误码:-3 错误信息NOCARD");
+}
 #endif
 
 TEST_F(CardWorkerTest, BlockedLogDirectoryGivesTheFixedText) {
@@ -243,6 +322,7 @@ TEST_F(CardWorkerTest, HungDriverTimesOutAndTheNextCallIsAnswered) {
   EXPECT_EQ(next.outcome, CallOutcome::Answered);
   EXPECT_EQ(next.text, "A12345678");
   EXPECT_TRUE(RunUntil([&] { return Logged(u8"秒内没有应答"); })) << LogText();
+  EXPECT_TRUE(RunUntil([&] { return ReportedFailure(u8"秒内没有应答"); })) << LogText();
 }
 
 // Natively a driver's crash ends the worker; on Windows the library's guard
@@ -272,6 +352,7 @@ TEST_F(CardWorkerTest, WorkerThatDiesAnswersWorkerDiedAndTheNextCallIsAnswered) 
   const char* const how = u8"驱动程序崩溃（signal 11 (SIGSEGV)）";
 #endif
   EXPECT_TRUE(RunUntil([&] { return Logged(how); })) << LogText();
+  EXPECT_TRUE(RunUntil([&] { return ReportedFailure(how); })) << LogText();
 }
 
 #ifdef _WIN32
@@ -298,6 +379,43 @@ TEST_F(CardWorkerTest, WorkerThatSendsGarbageIsReplaced) {
   EXPECT_EQ(next.text, "A12345678");
 }
 
+// A frame that is not the answer to the call in flight (here a second
+// answer to each call, as a driver that writes to the worker's output
+// would) ends the worker: no later call gets an answer meant for another.
+TEST_F(CardWorkerTest, ExtraAnswerEndsTheWorkerAndNoAnswerLandsOnTheWrongCall) {
+  SetVariable("READCARD_TEST_WORKER", "extra");
+  Start();
+  SetVariable("READCARD_TEST_WORKER", nullptr);
+  ASSERT_TRUE(WaitReady()) << LogText();
+  auto first = Submit(kNumber);
+  auto second = Submit({CardOperation::MagneticCard, Track("0000123456")});
+  ASSERT_TRUE(RunUntil([&] { return first->has_value() && second->has_value(); }));
+  EXPECT_EQ((*first)->outcome, CallOutcome::Answered);
+  EXPECT_EQ((*first)->text, "first");
+  EXPECT_EQ((*second)->outcome, CallOutcome::WorkerDied) << (*second)->text;
+  EXPECT_TRUE(RunUntil([&] { return Logged(u8"不属于正在进行的读卡"); })) << LogText();
+  const CardAnswer next = Call({CardOperation::MagneticCard, Track("0000123456")});
+  EXPECT_EQ(next.outcome, CallOutcome::Answered);
+  EXPECT_EQ(next.text, "0000123456");
+}
+
+// A worker that is ended takes the processes its driver started with it.
+TEST_F(CardWorkerTest, EndedWorkerLeavesNoHelperProcessBehind) {
+  SetVariable("READCARD_TEST_WORKER", "orphan");
+  Start(1);
+  SetVariable("READCARD_TEST_WORKER", nullptr);
+  ASSERT_TRUE(WaitReady()) << LogText();
+  const CardAnswer started = Call(kNumber);
+  ASSERT_EQ(started.outcome, CallOutcome::Answered);
+  const std::string helper = started.text;
+  ASSERT_TRUE(testing_support::ProcessRuns(helper)) << helper;
+  EXPECT_EQ(Call(kNumber).outcome, CallOutcome::TimedOut);
+  EXPECT_TRUE(RunUntil([&] { return !testing_support::ProcessRuns(helper); },
+                       std::chrono::seconds(10)))
+      << "helper " << helper << " outlived its worker";
+  if (testing_support::ProcessRuns(helper)) testing_support::EndProcess(helper);
+}
+
 TEST_F(CardWorkerTest, StoppingDuringAHungCallEndsTheWorkerAndAnswersOnce) {
   SetVariable("SIMCARD_DELAY_MS", "600000");
   Start(600);
@@ -312,6 +430,8 @@ TEST_F(CardWorkerTest, StoppingDuringAHungCallEndsTheWorkerAndAnswersOnce) {
   EXPECT_EQ((*hung)->outcome, CallOutcome::Unavailable);
   EXPECT_EQ((*waiting)->outcome, CallOutcome::Unavailable);
   EXPECT_TRUE(Logged(u8"随读卡服务停止而结束")) << LogText();
+  // Neither the worker's start nor its end with the service is a failure.
+  EXPECT_TRUE(m_failures.empty()) << m_failures.front();
 }
 
 // The worker holds the three standard handles and nothing else of the
@@ -385,9 +505,10 @@ TEST_F(CardWorkerTest, MissingLibraryIsUnavailableUntilItIsThere) {
   Start();
   const CardAnswer missing = Call(kNumber);
   EXPECT_EQ(missing.outcome, CallOutcome::Unavailable);
-  EXPECT_NE(missing.text.find(CARD_LIBRARY_FILE), std::string::npos) << missing.text;
+  EXPECT_NE(missing.text.find(CARD_LIBRARY_NAME), std::string::npos) << missing.text;
   EXPECT_EQ(m_calls->Version(), -1);
   EXPECT_TRUE(RunUntil([&] { return Logged(u8"无法加载读卡动态库"); })) << LogText();
+  EXPECT_FALSE(Logged(u8"无法加载读卡动态库：无法加载")) << "said twice:\n" << LogText();
   m_desk.Copy(Built(CARD_LIBRARY), CARD_LIBRARY_FILE);  // put in place by IT
   const CardAnswer answer = Call(kNumber);
   EXPECT_EQ(answer.outcome, CallOutcome::Answered);

@@ -1,7 +1,9 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "tests/service/worker/stray_handle.h"
 
@@ -20,6 +22,35 @@ void CloseStrayHandle(const std::string& value) { close(std::atoi(value.c_str())
 
 bool HoldsStrayHandle(const std::string& value) {
   return fcntl(std::atoi(value.c_str()), F_GETFD) != -1;
+}
+
+std::string StartHelper(const char* how) {
+  char self[4096] = {};
+  if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return "0";
+  const pid_t child = fork();
+  if (child == 0) {
+    setenv("READCARD_TEST_WORKER", how, 1);
+    execl(self, self, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return std::to_string(child);
+}
+
+void SleepLong() { sleep(600); }
+
+bool ProcessRuns(const std::string& id) {
+  const pid_t pid = static_cast<pid_t>(std::atol(id.c_str()));
+  if (pid <= 0 || kill(pid, 0) != 0) return false;
+  // A zombie has ended: it only waits for its parent to reap it.
+  std::ifstream stat("/proc/" + id + "/stat");
+  std::string pidField, name, state;
+  stat >> pidField >> name >> state;
+  return state != "Z";
+}
+
+void EndProcess(const std::string& id) {
+  const pid_t pid = static_cast<pid_t>(std::atol(id.c_str()));
+  if (pid > 0) kill(pid, SIGKILL);
 }
 
 }  // namespace testing_support

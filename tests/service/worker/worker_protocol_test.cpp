@@ -5,9 +5,11 @@
 namespace service::worker {
 namespace {
 
-std::string Header(char kind, std::uint32_t length) {
+std::string Header(char kind, std::uint32_t length, std::uint32_t call = 0) {
   std::string header(1, kind);
-  for (int shift = 0; shift < 32; shift += 8) header += static_cast<char>((length >> shift) & 0xFF);
+  for (std::uint32_t number : {call, length}) {
+    for (int shift = 0; shift < 32; shift += 8) header += static_cast<char>((number >> shift) & 0xFF);
+  }
   return header;
 }
 
@@ -33,10 +35,10 @@ Reading ReadAll(const std::string& bytes, std::size_t pieceSize) {
 TEST(FrameReaderTest, FramesSurviveAnySplitOfTheStream) {
   const std::vector<Frame> sent = {
       {FrameKind::Ready, "86"},
-      {FrameKind::Request, "M" + std::string(37, '1')},
-      {FrameKind::Answer, std::string("1\0\xff" "A", 4)},  // NUL and high bytes pass untouched
-      {FrameKind::Answer, ""},
-      {FrameKind::Unavailable, std::string(5000, 'x')},
+      {FrameKind::Request, "M" + std::string(37, '1'), 1},
+      {FrameKind::Answer, std::string("1\0\xff" "A", 4), 1},  // NUL and high bytes pass untouched
+      {FrameKind::Answer, "", 0x01020304},
+      {FrameKind::Unavailable, std::string(5000, 'x'), 0xFFFFFFFFu},
   };
   std::string stream;
   for (const Frame& frame : sent) stream += EncodeFrame(frame);
@@ -47,6 +49,7 @@ TEST(FrameReaderTest, FramesSurviveAnySplitOfTheStream) {
     for (std::size_t i = 0; i < sent.size(); ++i) {
       EXPECT_EQ(reading.frames[i].kind, sent[i].kind);
       EXPECT_EQ(reading.frames[i].payload, sent[i].payload);
+      EXPECT_EQ(reading.frames[i].call, sent[i].call);
     }
     EXPECT_FALSE(reading.failed);
     EXPECT_FALSE(reading.partial);
@@ -64,13 +67,14 @@ TEST(FrameReaderTest, BrokenStreams) {
   };
   const Case cases[] = {
       {"header cut short", whole.substr(0, 3), 0, false, true},
+      {"header cut after the call number", whole.substr(0, 6), 0, false, true},
       {"payload cut short", whole.substr(0, whole.size() - 1), 0, false, true},
       {"whole frame, then a cut one", whole + whole.substr(0, 7), 1, false, true},
       {"length over the limit", Header('A', kMaxPayload + 1) + "1", 0, true, true},
       {"length of four gigabytes", Header('A', 0xFFFFFFFFu), 0, true, true},
       {"length at the limit, not yet all there", Header('A', kMaxPayload) + "1", 0, false, true},
       {"unknown kind", Header('Z', 1) + "1", 0, true, true},
-      {"garbage after a good frame", whole + "garbage!", 1, true, true},
+      {"garbage after a good frame", whole + "garbage, not a frame", 1, true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,0 +1,11 @@
+// Outside Windows the settings live in cardservice.ini alone.
+#include "service/machine_settings.h"
+
+namespace service {
+
+bool ReadMachineSettings(IniSection& settings) {
+  settings.clear();
+  return false;
+}
+
+}  // namespace service

@@ -1,0 +1,210 @@
+#include "service/messages.h"
+
+#include <cstddef>
+
+#include "tools/cardhost/language.h"
+
+namespace service {
+namespace {
+
+struct Translation {
+  Words words;
+  const char* chinese;
+  const char* english;
+};
+
+constexpr Translation kTexts[] = {
+    {Words::kConfigPort, "port 的值 \"%1\" 不是 0 到 65535 之间的端口号",
+     "port \"%1\" is not a port number from 0 to 65535"},
+    {Words::kConfigTimeout, "timeout 的值 \"%1\" 不是 1 到 3600 之间的秒数",
+     "timeout \"%1\" is not a number of seconds from 1 to 3600"},
+    // %2: why, as NormalizeOrigin tells it (in Chinese)
+    {Words::kConfigOrigin, "origins 中的 \"%1\" 不是网页来源（应为 https://主机名[:端口]）：%2",
+     "\"%1\" in origins is not a web origin (write https://host[:port]): %2"},
+    {Words::kConfigInFile, "配置文件有误: %1: %2", "the settings file is wrong: %1: %2"},
+
+    {Words::kListenInUse, "无法在 127.0.0.1:%1 上监听：端口已被另一个程序占用",
+     "cannot listen on 127.0.0.1:%1: another program uses the port"},
+    {Words::kListenDenied, "无法在 127.0.0.1:%1 上监听：系统不允许使用这个端口",
+     "cannot listen on 127.0.0.1:%1: the system does not allow this port"},
+    {Words::kListenFailed, "无法在 127.0.0.1:%1 上监听: %2", "cannot listen on 127.0.0.1:%1: %2"},
+
+    {Words::kWorkerCannotStart, "读卡工作进程无法启动：%1: %2",
+     "the card worker cannot start: %1: %2"},
+
+    {Words::kNotStartedConsole, "cardservice: 未启动：%1", "cardservice: not started: %1"},
+    {Words::kNotStartedLog, "未启动：%1", "not started: %1"},
+    {Words::kStartedLog, "启动：监听 http://127.0.0.1:%1，允许的来源 %2，读卡超时 %3 秒，配置文件 %4%5",
+     "started: listening on http://127.0.0.1:%1, allowed origins %2, card timeout %3 s, "
+     "settings %4%5"},
+    {Words::kConfigMissingNote, "（未找到，用默认值）", " (not found, the defaults apply)"},
+    {Words::kMachineSettingsNote, "，本机设定 HKLM\\%1", ", machine settings HKLM\\%1"},
+    {Words::kNoOrigins, "(无)", "(none)"},
+    {Words::kStopped, "停止：%1", "stopped: %1"},
+    {Words::kStopSignal, "收到信号 %1", "signal %1"},
+    {Words::kStopByManager, "服务管理器要求停止", "the service manager asked it to stop"},
+    // Read by programs that start the service (port 0): the same in both.
+    {Words::kListening, "cardservice: listening on http://127.0.0.1:%1",
+     "cardservice: listening on http://127.0.0.1:%1"},
+
+    {Words::kValueMissing, "%1 后面缺少值", "%1 needs a value"},
+    {Words::kPortOption, "--port 的值 \"%1\" 不是 0 到 65535 之间的端口号",
+     "--port \"%1\" is not a port number from 0 to 65535"},
+    {Words::kUnknownArgument, "不认识的参数 \"%1\"", "unknown argument \"%1\""},
+    {Words::kOneMode, "只能给出一个运行方式（%1）", "give one way to run only (%1)"},
+    {Words::kSetForm, "--set 后面应为 名称=值", "--set needs NAME=VALUE"},
+    {Words::kOnlyWith, "%1 只能与 %2 一起使用", "%1 goes with %2 only"},
+    {Words::kUsage,
+     "用法: cardservice [--config 配置文件] [--port 端口]\n"
+     "      cardservice --install [--config 配置文件] [--port 端口]   注册为 Windows 服务并启动它\n"
+     "      cardservice --install --set 名称=值 ...   同时设定本机的 port、origins、timeout、\n"
+     "                driverdir、hisdir、browserpolicy（值为空则保留原设定）\n"
+     "      cardservice --uninstall [--keep-settings]                停止并删除 Windows 服务\n"
+     "本机读卡服务：在 http://127.0.0.1:端口 上应答网页的读卡请求。\n"
+     "修改 cardservice.ini 后，再运行一次 --install，服务就会按新的设置重新启动。\n",
+     "usage: cardservice [--config FILE] [--port PORT]\n"
+     "       cardservice --install [--config FILE] [--port PORT]   register as a Windows service "
+     "and start it\n"
+     "       cardservice --install --set NAME=VALUE ...   also set the machine's port, origins, "
+     "timeout,\n"
+     "                driverdir, hisdir, browserpolicy (an empty value keeps the one set)\n"
+     "       cardservice --uninstall [--keep-settings]             stop and remove the Windows "
+     "service\n"
+     "The desk's card service: answers web pages' card reads on http://127.0.0.1:PORT.\n"
+     "After changing cardservice.ini, run --install again: the service restarts with the new "
+     "settings.\n"},
+
+    {Words::kNeedAdministrator, "无法打开服务管理器（请以管理员身份运行）：%1",
+     "cannot open the service manager (run it as administrator): %1"},
+    {Words::kCannotUpdate, "无法更新已注册的服务：%1", "cannot update the registered service: %1"},
+    {Words::kCannotRegister, "无法注册服务：%1", "cannot register the service: %1"},
+    {Words::kCannotSetRecovery, "无法设置服务失败后的重新启动：%1",
+     "cannot set the service's restart after a failure: %1"},
+    {Words::kCannotStart, "服务已注册，但无法启动：%1",
+     "the service is registered but cannot be started: %1"},
+    {Words::kCannotStop, "无法停止正在运行的服务：%1", "cannot stop the running service: %1"},
+    {Words::kInstalledRunning, "cardservice: 已注册为 Windows 服务 \"%1\"，正在运行，监听端口 %2",
+     "cardservice: registered as the Windows service \"%1\", running on port %2"},
+    {Words::kRestartedRunning,
+     "cardservice: Windows 服务 \"%1\" 已重新启动，用的是现在的设置，正在运行，监听端口 %2",
+     "cardservice: the Windows service \"%1\" restarted with the settings as they are now, "
+     "running on port %2"},
+    {Words::kInstalledStopped,
+     "cardservice: 已注册为 Windows 服务 \"%1\"，但它没有启动，已停止（退出码 %2）",
+     "cardservice: registered as the Windows service \"%1\", but it did not start: it is "
+     "stopped (exit code %2)"},
+    {Words::kStillStarting,
+     "cardservice: 已注册为 Windows 服务 \"%1\"，但等了 %2 秒它仍未报告正在运行",
+     "cardservice: registered as the Windows service \"%1\", but after %2 s it has not reported "
+     "itself running"},
+    {Words::kServiceLogSays, "服务日志：%1", "the service's log: %1"},
+    {Words::kSeeServiceLog, "原因见服务日志 %1", "the service's log tells why: %1"},
+    {Words::kExitConfig, "原因：cardservice.ini 有误，改正后再运行 --install",
+     "why: cardservice.ini is wrong; mend it and run --install again"},
+    {Words::kExitListen, "原因：无法在端口上监听（端口已被占用？），换一个端口后再运行 --install",
+     "why: it cannot listen on its port (in use?); choose another port and run --install again"},
+    {Words::kExitOther, "原因：服务以退出码 %1 结束", "why: the service ended with exit code %1"},
+    {Words::kNotInstalled, "找不到 Windows 服务 \"%1\"（没有注册）",
+     "there is no Windows service \"%1\" (not registered)"},
+    {Words::kUninstalled, "cardservice: Windows 服务 \"%1\" 已停止并删除",
+     "cardservice: the Windows service \"%1\" is stopped and removed"},
+    {Words::kUninstalledNotStopped,
+     "cardservice: Windows 服务 \"%1\" 已删除，但它还没有停止；它停止后即被移除",
+     "cardservice: the Windows service \"%1\" is removed, but it has not stopped yet; it goes "
+     "once it stops"},
+    {Words::kOnlyForManager, "--service 只供服务管理器使用；在前台运行时不要加它：%1",
+     "--service is for the service manager only; leave it out in the foreground: %1"},
+    {Words::kCannotSetUpDesk, "无法设定本机：%1", "cannot set up the desk: %1"},
+    {Words::kCannotRegisterSource, "无法在应用程序事件日志中登记来源 cardservice：%1",
+     "cannot register the source cardservice with the Application event log: %1"},
+
+    {Words::kUnknownSetting, "不认识的设定 \"%1\"", "unknown setting \"%1\""},
+    {Words::kBrowserPolicyValue, "browserpolicy 的值 \"%1\" 应为 0 或 1",
+     "browserpolicy \"%1\" should be 0 or 1"},
+    {Words::kNotAFolder, "%1 的值 \"%2\" 不是文件夹", "%1 \"%2\" is not a folder"},
+    {Words::kFolderMissing, "%1 的文件夹 \"%2\" 不存在", "the %1 folder \"%2\" does not exist"},
+    {Words::kCannotCopy, "无法复制到 %1：%2", "cannot copy to %1: %2"},
+    {Words::kCannotWritePolicy, "无法写入浏览器策略 HKLM\\%1：%2",
+     "cannot write the browser policy HKLM\\%1: %2"},
+    {Words::kCannotWriteSettings, "无法写入本机设定 HKLM\\%1：%2",
+     "cannot write the machine settings HKLM\\%1: %2"},
+
+    {Words::kRefusalsBefore, "（此前一小时内另有 %1 次同一来源的拒绝）",
+     " (%1 more refusals of the same sender in the hour before)"},
+
+    {Words::kDeskNoLibrary, "读卡动态库不在服务旁边：无法读卡。请重新安装读卡服务",
+     "the card library is not beside the service: no card can be read; install the service again"},
+    {Words::kDeskNoDriver,
+     "没有读卡器驱动 SSCardDriver.dll：无法读 IC 卡。请把读卡器厂家的 32 位驱动放到服务旁边",
+     "no card reader driver SSCardDriver.dll: IC cards cannot be read; put the vendor's 32-bit "
+     "driver beside the service"},
+    {Words::kDeskDriverNot32Bit,
+     "SSCardDriver.dll 不是 32 位的 Windows DLL（64 位或文件有误）：无法加载。请换成厂家的 32 位驱动",
+     "SSCardDriver.dll is no 32-bit Windows DLL (64-bit, or damaged): it cannot be loaded; use the "
+     "vendor's 32-bit driver"},
+    {Words::kDeskDriverNoRead,
+     "SSCardDriver.dll 没有导出 iReadCardBas（或只有修饰名）：不是可用的读卡器驱动。请向厂家索取正确的驱动",
+     "SSCardDriver.dll does not export iReadCardBas (or only a decorated name): not a usable "
+     "driver; ask the vendor for the right one"},
+    {Words::kDeskDriverSimulated,
+     "SSCardDriver.dll 是用于测试和演示的模拟驱动：读到的都是假数据。请换成读卡器厂家的驱动",
+     "SSCardDriver.dll is the simulated driver for tests and demos: every read is made up; use the "
+     "vendor's driver"},
+    {Words::kDeskVirtualCard,
+     "Login.ini 打开了虚拟卡（REALCARD）：读 IC 卡号时不读卡，每位病人都得到同一个卡号。挂号电脑上请设置 "
+     "REALCARD = false",
+     "Login.ini turns the virtual card on (REALCARD): every patient gets the same number; set "
+     "REALCARD = false on a registration PC"},
+    {Words::kDeskLogNotWritable,
+     "读卡日志目录无法写入：读卡失败时记不下原因。请给本机用户该目录的写权限",
+     "the card log's directory cannot be written: a failed read loses its reason; give the PC's "
+     "users write permission on it"},
+};
+
+constexpr std::size_t kTextCount = static_cast<std::size_t>(Words::kCount);
+static_assert(sizeof kTexts / sizeof kTexts[0] == kTextCount, "every text has its line");
+
+constexpr bool InOrder() {
+  for (std::size_t i = 0; i < kTextCount; ++i) {
+    if (static_cast<std::size_t>(kTexts[i].words) != i) return false;
+  }
+  return true;
+}
+static_assert(InOrder(), "the table lists the texts in their order");
+
+}  // namespace
+
+Language ConsoleLanguage() {
+  return cardhost::SystemPrefersChinese() ? Language::kChinese : Language::kEnglish;
+}
+
+std::string Say(Words words, std::initializer_list<std::string> values) {
+  return Say(Language::kChinese, words, values);
+}
+
+std::string Say(Language language, Words words, std::initializer_list<std::string> values) {
+  const std::size_t index = static_cast<std::size_t>(words);
+  if (index >= kTextCount) return std::string();
+  const std::string pattern =
+      language == Language::kChinese ? kTexts[index].chinese : kTexts[index].english;
+  std::string result;
+  for (std::size_t at = 0; at < pattern.size(); ++at) {
+    const char digit = at + 1 < pattern.size() ? pattern[at + 1] : '\0';
+    const std::size_t number = static_cast<std::size_t>(digit - '0');
+    if (pattern[at] == '%' && digit >= '1' && digit <= '9' && number <= values.size()) {
+      result += values.begin()[number - 1];
+      ++at;
+    } else {
+      result += pattern[at];
+    }
+  }
+  return result;
+}
+
+std::string Say(Language language, const Failure& failure) {
+  const std::string words = Say(language, failure.code, {failure.value, failure.detail});
+  if (failure.file.empty()) return words;
+  return Say(language, Words::kConfigInFile, {failure.file, words});
+}
+
+}  // namespace service

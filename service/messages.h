@@ -1,0 +1,122 @@
+#pragma once
+// Every text that the card service itself says (its log, its JSON answers,
+// its console), in one table (messages.cpp), in Chinese and in English.
+// The texts are UTF-8, as everything inside the service is: a text of the
+// system code page (a Windows path, the system's error text) is made UTF-8
+// where it comes in (SystemText, PathText), and UTF-8 leaves for the console
+// through ConsoleText only.
+//
+// Failures below the outcome of a request are named codes, as a library's
+// errors are: the parts that fail return a Failure, the caller decides what
+// it means and words it with Say.
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+namespace service {
+
+enum class Words {
+  // cardservice.ini
+  kConfigPort,      // %1 the value
+  kConfigTimeout,   // %1 the value
+  kConfigOrigin,    // %1 the entry, %2 why
+  kConfigInFile,    // %1 the file, %2 what is wrong
+  // listening
+  kListenInUse,     // %1 the port
+  kListenDenied,    // %1 the port
+  kListenFailed,    // %1 the port, %2 the system's reason
+  // the card worker's process
+  kWorkerCannotStart,  // %1 the program, %2 the system's reason
+  // the program's console and log
+  kNotStartedConsole,  // %1 why
+  kNotStartedLog,      // %1 why
+  kStartedLog,         // %1 port, %2 origins, %3 timeout, %4 ini file, %5 note
+  kConfigMissingNote,
+  kMachineSettingsNote,  // %1 the registry key
+  kNoOrigins,
+  kStopped,            // %1 why
+  kStopSignal,         // %1 the signal's number
+  kStopByManager,
+  kListening,          // %1 port
+  // the command line
+  kValueMissing,       // %1 the option
+  kPortOption,         // %1 the value
+  kUnknownArgument,    // %1 the argument
+  kOneMode,            // %1 the argument
+  kSetForm,
+  kOnlyWith,           // %1 the option, %2 the mode it needs
+  kUsage,
+  // the Windows service
+  kNeedAdministrator,  // %1 the system's reason
+  kCannotUpdate,       // %1 the system's reason
+  kCannotRegister,     // %1 the system's reason
+  kCannotSetRecovery,  // %1 the system's reason
+  kCannotStart,        // %1 the system's reason
+  kCannotStop,         // %1 the system's reason
+  kInstalledRunning,   // %1 the service's name, %2 the port
+  kRestartedRunning,   // %1 the service's name, %2 the port
+  kInstalledStopped,   // %1 the service's name, %2 the exit code
+  kStillStarting,      // %1 the service's name, %2 seconds waited
+  kServiceLogSays,     // %1 the last line of the service's log
+  kSeeServiceLog,      // %1 the log file
+  kExitConfig,
+  kExitListen,
+  kExitOther,          // %1 the exit code
+  kNotInstalled,       // %1 the service's name
+  kUninstalled,        // %1 the service's name
+  kUninstalledNotStopped,  // %1 the service's name
+  kOnlyForManager,     // %1 the system's reason
+  kCannotSetUpDesk,    // %1 why
+  kCannotRegisterSource,  // %1 the system's reason
+  // the desk's settings an installer gives (--set)
+  kUnknownSetting,     // %1 the key
+  kBrowserPolicyValue, // %1 the value
+  kNotAFolder,         // %1 the key, %2 the value
+  kFolderMissing,      // %1 the key, %2 the folder
+  kCannotCopy,         // %1 the file written, %2 the system's reason
+  kCannotWritePolicy,  // %1 the registry key, %2 the system's reason
+  kCannotWriteSettings,  // %1 the registry key, %2 the system's reason
+  // the system's event log
+  kRefusalsBefore,     // %1 how many
+  // the desk's checks (/v1/desk, the status page)
+  kDeskNoLibrary,
+  kDeskNoDriver,
+  kDeskDriverNot32Bit,
+  kDeskDriverNoRead,
+  kDeskDriverSimulated,
+  kDeskVirtualCard,
+  kDeskLogNotWritable,
+  kCount  // not a text: the number of them
+};
+
+enum class Language { kChinese, kEnglish };
+
+// The language of the console: the user interface's (Windows: Chinese when
+// the user's interface is Chinese and the code page GBK; elsewhere the
+// locale environment). The log and the JSON answers are always Chinese.
+Language ConsoleLanguage();
+
+// The text in the language asked for (Chinese if none), %1, %2, ... replaced
+// by values in order; a value goes in as it is.
+std::string Say(Words words, std::initializer_list<std::string> values = {});
+std::string Say(Language language, Words words, std::initializer_list<std::string> values = {});
+
+// A failure below the outcome: which one, and the values its words need
+// (UTF-8). A failure found in a file says which.
+struct Failure {
+  Failure() = default;
+  Failure(Words words, std::string first = {}, std::string second = {})
+      : code(words), value(std::move(first)), detail(std::move(second)) {}
+  Words code = Words::kCount;  // kCount: none
+  std::string value;           // %1
+  std::string detail;          // %2
+  std::string file;            // "": not about a file
+  explicit operator bool() const { return code != Words::kCount; }
+};
+
+// The one wording of a failure: its words, and in front of them the file's
+// (kConfigInFile) when it names one.
+std::string Say(Language language, const Failure& failure);
+inline std::string Say(const Failure& failure) { return Say(Language::kChinese, failure); }
+
+}  // namespace service

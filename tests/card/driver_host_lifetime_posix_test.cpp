@@ -1,0 +1,103 @@
+// Natively too, the driver host ends with its host process, however the
+// host ends: a host killed with SIGKILL while its driver host runs.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "card/exports.h"
+#include "ic_card_cases.h"
+#include "host/executable_path.h"
+#include "host/host_directory.h"
+
+extern char** environ;
+
+namespace {
+
+// The driver hosts whose parent is process parent.
+std::vector<pid_t> DriverHostsOf(pid_t parent) {
+  std::vector<pid_t> found;
+  DIR* processes = opendir("/proc");
+  if (processes == nullptr) return found;
+  while (dirent* entry = readdir(processes)) {
+    const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+    if (pid <= 0) continue;
+    std::ifstream stat("/proc/" + std::string(entry->d_name) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    // pid (comm) state ppid ...; comm is cut to 15 bytes.
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos || line.find("(readcard-driver)") == std::string::npos) continue;
+    char state = 0;
+    int ppid = 0;
+    if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &ppid) == 2 && ppid == parent) {
+      found.push_back(pid);
+    }
+  }
+  closedir(processes);
+  return found;
+}
+
+// Gone, or a zombie nobody reaps (the container's first process may not).
+bool Ended(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return true;
+  const std::size_t close = line.rfind(')');
+  return close != std::string::npos && line.size() > close + 2 && line[close + 2] == 'Z';
+}
+
+// Run in a process of its own by the test below: one read through the
+// driver host (which may hang in the driver), then waiting to be killed.
+TEST(LinkedDriverHostChild, DISABLED_ReadThenWait) {
+  char* a = nullptr;
+  char* b = nullptr;
+  QTZ_DKH(0, 0, 0, 0, &a, &b);
+  std::this_thread::sleep_for(std::chrono::seconds(60));
+}
+
+// The driver host idle (its pipe closes with the host) and stuck in a hung
+// driver (its watch on the host ends it).
+TEST(LinkedDriverHostLifetime, EndsWhenTheHostIsKilled) {
+  SKIP_WITHOUT_CHILD_PROGRAMS();
+  for (const char* delay : {static_cast<const char*>(nullptr), "60000"}) {
+    SCOPED_TRACE(delay != nullptr ? "in a hung driver" : "idle");
+    iccard::HostDirectory host(host::HostDirectory(), '/');
+    host.UseIsolation(iccard::Isolation::kProcess);
+    host.SetDriverAnswer(0, "a|b|c");
+    host.SetDriverSetting("SIMCARD_DELAY_MS", delay);
+    const std::string program = host::ExecutablePath();
+    char* argv[] = {
+        const_cast<char*>(program.c_str()), const_cast<char*>("--gtest_also_run_disabled_tests"),
+        const_cast<char*>("--gtest_filter=LinkedDriverHostChild.DISABLED_ReadThenWait"), nullptr};
+    pid_t child = -1;
+    ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ), 0);
+    std::vector<pid_t> driverHosts;
+    for (int i = 0; i < 200 && driverHosts.empty(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      driverHosts = DriverHostsOf(child);
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_EQ(driverHosts.size(), 1u) << "the child started no driver host";
+    bool ended = false;
+    for (int i = 0; i < 100 && !ended; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      ended = Ended(driverHosts[0]);
+    }
+    EXPECT_TRUE(ended) << "driver host " << driverHosts[0] << " outlived its host";
+    if (!ended) kill(driverHosts[0], SIGKILL);
+  }
+}
+
+}  // namespace
