@@ -7,6 +7,7 @@
 #include "service/desk_install.h"
 #include "service/desk_settings.h"
 #include "service/machine_settings.h"
+#include "service/registry_values.h"
 #include "service/service_config.h"
 #include "service/system_text.h"
 #include "host/host_directory.h"
@@ -58,50 +59,11 @@ std::string Reason() {
   return std::to_string(code) + ": " + reason;
 }
 
-// The values of key (REG_SZ only), in the given view.
+// The values of key, in the given view; none where it is missing.
 std::map<std::string, std::string> ReadValues(const std::string& path, REGSAM view) {
   std::map<std::string, std::string> values;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
-    return values;
-  }
-  for (DWORD index = 0;; ++index) {
-    char name[256] = {};
-    char value[4096] = {};
-    DWORD nameLength = sizeof name;
-    DWORD valueLength = sizeof value - 1;
-    DWORD type = 0;
-    const LONG result = RegEnumValueA(key, index, name, &nameLength, nullptr, &type,
-                                      reinterpret_cast<BYTE*>(value), &valueLength);
-    if (result == ERROR_NO_MORE_ITEMS) break;
-    if (result == ERROR_SUCCESS && type == REG_SZ) values[name] = value;
-  }
-  RegCloseKey(key);
+  ReadRegistryValues(path, view, values);
   return values;
-}
-
-bool WriteValue(const std::string& path, REGSAM view, const std::string& name,
-                const std::string& value) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view,
-                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  const LONG result = RegSetValueExA(key, name.c_str(), 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(value.c_str()),
-                                     static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(key);
-  return result == ERROR_SUCCESS;
-}
-
-void DeleteValue(const std::string& path, REGSAM view, const std::string& name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE | view, &key) !=
-      ERROR_SUCCESS) {
-    return;
-  }
-  RegDeleteValueA(key, name.c_str());
-  RegCloseKey(key);
 }
 
 // The browsers are 64-bit where Windows is: their policy lies in the 64-bit
@@ -120,7 +82,7 @@ void WithdrawPolicies(const std::string& record) {
     auto values = ReadValues(key, kPolicyView);
     auto found = values.find(name);
     if (found != values.end() && found->second == entry.substr(equals + 1)) {
-      DeleteValue(key, kPolicyView, name);
+      DeleteRegistryValue(key, kPolicyView, name);
     }
   }
 }
@@ -130,7 +92,7 @@ Failure ListOrigins(const std::vector<std::string>& origins, std::string& record
   std::vector<std::string> added;
   for (const std::string& key : kBrowserPolicyKeys) {
     for (const auto& [name, origin] : ListPolicyAdditions(ReadValues(key, kPolicyView), origins)) {
-      if (!WriteValue(key, kPolicyView, name, origin)) {
+      if (!WriteRegistryValue(key, kPolicyView, name, origin)) {
         const Failure failed{Words::kCannotWritePolicy, key, Reason()};
         record = JoinRecord(added);
         return failed;
@@ -220,7 +182,7 @@ Failure SetUpDesk(const CommandLine& line, const std::function<void()>& beforeCh
 
   // Kept even after a failed step, so that removal finds what was done.
   for (const auto& [name, value] : settings) {
-    if (!WriteValue(kMachineSettingsKey, 0, name, value)) {
+    if (!WriteRegistryValue(kMachineSettingsKey, 0, name, value)) {
       return Failure{Words::kCannotWriteSettings, kMachineSettingsKey, Reason()};
     }
   }

@@ -5,7 +5,7 @@
 namespace service {
 namespace {
 
-bool IsFile(const std::string& path) {
+[[maybe_unused]] bool IsFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return static_cast<bool>(in);
 }
