@@ -51,7 +51,9 @@ command -v node >/dev/null 2>&1 || want nodejs
 command -v npm >/dev/null 2>&1 || want npm
 [ -x /usr/bin/chromium ] || want chromium
 command -v openssl >/dev/null 2>&1 || want openssl
-command -v wixl >/dev/null 2>&1 || want msitools
+# The MSI: wixl builds it; msitools has msiinfo and msiextract, which its tests use.
+command -v wixl >/dev/null 2>&1 || want wixl
+command -v msiextract >/dev/null 2>&1 || want msitools
 command -v osslsigncode >/dev/null 2>&1 || want osslsigncode
 command -v ip >/dev/null 2>&1 || want iproute2
 # curl: the Debian package test and the demo call the card service.

@@ -2,7 +2,9 @@ cmake_minimum_required(VERSION 3.25)
 # Packaging with and without a certificate. With one (from a certificate
 # authority made here, thrown away after): every .exe and .dll in the zip and
 # in the MSI, and the MSI itself, carry an Authenticode signature (SHA-256)
-# that osslsigncode verifies against that authority, and against no other.
+# that osslsigncode verifies against that authority, and against no other,
+# with an RFC 3161 time stamp from a time-stamping authority that the same
+# authority issued (time_stamp_server.py, on loopback).
 # Without one: the build says in one line that the packages are unsigned,
 # and nothing is signed.
 #   ZIP_COMMAND, ZIP_SCRIPT, MSI_COMMAND, MSI_SCRIPT: the packaging steps
@@ -31,6 +33,16 @@ endforeach()
 openssl(req -newkey rsa:2048 -nodes -keyout signer.key -out signer.csr -subj "/CN=readcard test signer")
 openssl(x509 -req -in signer.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out signer.pem -days 2
         -extfile signer.ext)
+# The time-stamping authority's certificate and its settings.
+file(WRITE ${WORK}/ca/tsa.ext
+     "basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=critical,timeStamping\n")
+openssl(req -newkey rsa:2048 -nodes -keyout tsa.key -out tsa.csr -subj "/CN=readcard test time stamps")
+openssl(x509 -req -in tsa.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out tsa.pem -days 2
+        -extfile tsa.ext)
+file(WRITE ${WORK}/ca/serial "01\n")
+file(WRITE ${WORK}/ca/tsa.cnf "[tsa]\ndefault_tsa = tsa_config\n[tsa_config]\nserial = ./serial\n"
+     "signer_digest = sha256\ndefault_policy = 1.2.3.4.1\ndigests = sha256, sha384, sha512\n"
+     "accuracy = secs:1\ness_cert_id_alg = sha256\n")
 openssl(pkcs12 -export -out signer.p12 -inkey signer.key -in signer.pem -certfile ca.pem
         -passout "pass:test pass phrase")
 
@@ -53,14 +65,23 @@ function(package out folder)
   set(${out} "${said}" PARENT_SCOPE)
 endfunction()
 
-# 0 when osslsigncode verifies file against the authority ca.
+# 0 when osslsigncode verifies file against the authority ca; its time stamp
+# is checked against the same authority.
 function(verify out file ca)
-  execute_process(COMMAND osslsigncode verify -CAfile ${WORK}/ca/${ca}.pem -in ${file}
+  execute_process(COMMAND osslsigncode verify -CAfile ${WORK}/ca/${ca}.pem
+                          -TSA-CAfile ${WORK}/ca/${ca}.pem -in ${file}
                   RESULT_VARIABLE code OUTPUT_VARIABLE output ERROR_VARIABLE output)
   set(${out} ${code} PARENT_SCOPE)
   set(verify_output "${output}" PARENT_SCOPE)
 endfunction()
 
+execute_process(COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/time_stamp_server.py ${WORK}/ca
+                RESULT_VARIABLE failed)
+if(failed OR NOT EXISTS ${WORK}/ca/port)
+  message(FATAL_ERROR "the time-stamping authority for the test did not start")
+endif()
+file(READ ${WORK}/ca/port port)
+set(ENV{READCARD_SIGN_TIMESTAMP} http://127.0.0.1:${port}/)
 set(ENV{READCARD_SIGN_PKCS12} ${WORK}/ca/signer.p12)
 set(ENV{READCARD_SIGN_PASSWORD} "test pass phrase")
 package(said signed)
@@ -85,6 +106,9 @@ foreach(file IN LISTS staged extracted ITEMS ${WORK}/signed/${NAME}.msi)
   verify(code ${file} ca)
   if(NOT code EQUAL 0)
     string(APPEND failure "\n${file} does not verify:\n${verify_output}")
+  elseif(NOT verify_output MATCHES "Timestamp Server Signature verification: ok")
+    # osslsigncode answers 0 for a signature whose time stamp it could not verify.
+    string(APPEND failure "\n${file} has no time stamp that verifies:\n${verify_output}")
   else()
     file(RELATIVE_PATH shown ${WORK} ${file})
     message(STATUS "verified: ${shown}")
@@ -96,6 +120,8 @@ if(code EQUAL 0)
   string(APPEND failure "\nthe MSI verifies against an authority that did not sign it")
 endif()
 
+file(WRITE ${WORK}/ca/stop "")
+unset(ENV{READCARD_SIGN_TIMESTAMP})
 unset(ENV{READCARD_SIGN_PKCS12})
 unset(ENV{READCARD_SIGN_PASSWORD})
 package(said unsigned)
