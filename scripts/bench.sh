@@ -16,7 +16,7 @@ scripts/setup.sh >/dev/null
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target card_bench service_bench
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target wine_bench first_load_bench empty_library package_zip driverhost
+cmake --build --preset win32 --target wine_bench first_load_bench empty_library empty_cxx_library package_zip driverhost
 
 echo "== native (Google Benchmark, $(uname -m))"
 native=build/bench/bench
@@ -55,6 +55,9 @@ echo "== first load of the packaged readcard.dll against an empty DLL, under Win
 mkdir -p "$wine"
 package=$(basename "$(cat build/win32/package/package_file.txt)" .zip)
 cp "build/win32/package/$package/readcard.dll" build/win32/empty_library.dll \
+   build/win32/empty_cxx_library.dll \
    build/win32/first_load_bench.exe "$wine/"
+# Stripped as the packaged readcard.dll is.
+i686-w64-mingw32-strip "$wine/empty_cxx_library.dll"
 cmake/wine-run "$wine/first_load_bench.exe" 20
 rm -rf "$wine"
