@@ -1,6 +1,8 @@
-// Natively too, the driver host ends with its host process, however the
-// host ends: a host killed with SIGKILL while its driver host runs.
+// Natively too, the driver host ends with the library that started it: a
+// host that closes libreadcard.so, and a host killed with SIGKILL while its
+// driver host runs.
 #include <dirent.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -11,6 +13,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <algorithm>
 #include <thread>
 #include <vector>
 
@@ -56,6 +59,44 @@ bool Ended(pid_t pid) {
   return close != std::string::npos && line.size() > close + 2 && line[close + 2] == 'Z';
 }
 
+// Waits up to five seconds for pid to end.
+bool EndsSoon(pid_t pid) {
+  for (int i = 0; i < 100; ++i) {
+    if (Ended(pid)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+// The shared library as a host loads it: its driver host starts on the
+// first read and ends when the host closes the library.
+TEST(SharedLibraryDriverHost, EndsWhenTheLibraryIsClosed) {
+  SKIP_WITHOUT_CHILD_PROGRAMS();
+  iccard::HostDirectory host(host::HostDirectory(), '/');
+  host.UseIsolation(iccard::Isolation::kProcess);
+  host.SetDriverAnswer(0, "a|b|c");
+  // This program's own (linked) library may have a driver host already.
+  const std::vector<pid_t> before = DriverHostsOf(getpid());
+  void* library = dlopen(READCARD_SHARED_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  using CardNumber = int32_t (*)(int32_t, int32_t, int32_t, int32_t, char**, char**);
+  auto read = reinterpret_cast<CardNumber>(dlsym(library, "QTZ_DKH"));
+  ASSERT_NE(read, nullptr);
+  char* number = nullptr;
+  char* copy = nullptr;
+  EXPECT_EQ(read(0, 0, 0, 0, &number, &copy), 0);
+  EXPECT_STREQ(number, "c");
+  std::vector<pid_t> started;
+  for (pid_t pid : DriverHostsOf(getpid())) {
+    if (std::find(before.begin(), before.end(), pid) == before.end()) started.push_back(pid);
+  }
+  dlclose(library);
+  ASSERT_EQ(started.size(), 1u) << "the library read without a driver host of its own";
+  const bool ended = EndsSoon(started[0]);
+  EXPECT_TRUE(ended) << "driver host " << started[0] << " outlived the closed library";
+  if (!ended) kill(started[0], SIGKILL);
+}
+
 // Run in a process of its own by the test below: one read through the
 // driver host (which may hang in the driver), then waiting to be killed.
 TEST(LinkedDriverHostChild, DISABLED_ReadThenWait) {
@@ -90,11 +131,7 @@ TEST(LinkedDriverHostLifetime, EndsWhenTheHostIsKilled) {
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_EQ(driverHosts.size(), 1u) << "the child started no driver host";
-    bool ended = false;
-    for (int i = 0; i < 100 && !ended; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      ended = Ended(driverHosts[0]);
-    }
+    const bool ended = EndsSoon(driverHosts[0]);
     EXPECT_TRUE(ended) << "driver host " << driverHosts[0] << " outlived its host";
     if (!ended) kill(driverHosts[0], SIGKILL);
   }
