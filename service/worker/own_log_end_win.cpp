@@ -10,10 +10,11 @@ namespace service::worker {
 namespace {
 
 // Handle values are multiples of 4, and the system reuses freed slots before
-// it grows the table, so a process's handles lie close together from 4 on. A run
-// this long without a live handle ends the search (the worker holds a few
-// dozen; the library's log is opened at its load, early). A handle beyond
-// such a gap goes unseen, and the message then says that nothing was logged.
+// it grows the table, so a process's handles lie close together from 4 on.
+// A run this long without a live handle ends the search (the worker holds a
+// few dozen; the library opens its log at its load, early). A handle beyond
+// such a gap goes unseen: the call's own record is then not told apart, and
+// the message takes nothing from the log.
 constexpr std::uintptr_t kHandleStep = 4;
 constexpr std::uintptr_t kFreeSlotsThatEnd = 1024;
 
@@ -30,13 +31,13 @@ std::optional<ACCESS_MASK> GrantedAccess(HANDLE handle) {
   return basic.GrantedAccess;
 }
 
-// Appending without writing: what the library's log handle has. Pipes and
-// ports are opened for reading or writing (FILE_WRITE_DATA), so they never
-// reach the file system calls below. Those calls wait while another thread
-// has synchronous I/O pending on the same handle; the library writes its log
-// on the calling thread, whose write has ended by now. Should a driver's
-// thread hold such a handle mid-write, the worker waits, and the service's
-// time-out for a call bounds that.
+// Appending without writing: what the library's log handle has. A pipe's or
+// a port's handle has reading access alone or writing access (FILE_WRITE_DATA)
+// with it, so it never reaches the file system calls below. Those calls wait
+// while another thread has synchronous I/O pending on the same handle; the
+// library writes its log on the calling thread, whose write has ended by
+// now. Should a driver's thread hold such a handle mid-write, the worker
+// waits, and the service's time-out for a call bounds that.
 bool OpenedForAppendingOnly(ACCESS_MASK access) {
   return (access & FILE_APPEND_DATA) != 0 && (access & FILE_WRITE_DATA) == 0;
 }
