@@ -1,7 +1,5 @@
 #include "service/worker/card_library.h"
 
-#include <algorithm>
-
 #include "logger/day_log.h"
 #include "logger/log_file_name.h"
 #include "service/library_location.h"
@@ -14,6 +12,7 @@
 namespace service::worker {
 
 const char* const kNothingLogged = "读卡失败，读卡日志无法写入，失败原因未能记下";
+const char* const kOwnRecordUnknown = "读卡失败，失败原因请查看读卡日志";
 
 namespace {
 
@@ -108,18 +107,26 @@ std::optional<WorkerAnswer> CardLibrary::Call(const CardRequest& request) {
 }
 
 WorkerAnswer CardLibrary::Failure(std::size_t logSizeBefore) const {
-  // Other hosts in the same directory append to the same file: where this
-  // process's own write can be found, only the record it ends is taken.
-  std::string grown = logger::ReadFrom(m_logPath, logSizeBefore);
-  std::string logged;
+  // Other hosts in the same directory append to the same file, before and
+  // after this call's record. Only the record that ends where this process's
+  // own last append ended is taken, and only when that end closes a line, as
+  // each of the library's records does. Where that record cannot be told
+  // apart, the answer points to the log rather than risk another writer's
+  // lines (another patient's record) reaching the page.
   const std::optional<std::size_t> ownEnd = OwnAppendEnd(m_logPath);
-  if (ownEnd && *ownEnd > logSizeBefore) {
-    grown.resize(std::min(grown.size(), *ownEnd - logSizeBefore));
-    logged = LastLoggedMessage(grown);
-  } else if (!ownEnd) {
-    logged = LoggedMessages(grown);
+  if (ownEnd && *ownEnd <= logSizeBefore) return WorkerAnswer{false, kNothingLogged};
+  std::string written = logger::ReadFrom(m_logPath, logSizeBefore);
+  // No handle and no growth: the library could not open its log.
+  if (!ownEnd && written.empty()) return WorkerAnswer{false, kNothingLogged};
+  std::string logged;
+  if (ownEnd) {
+    const std::size_t ownLength = *ownEnd - logSizeBefore;
+    if (ownLength <= written.size() && written[ownLength - 1] == '\n') {
+      written.resize(ownLength);
+      logged = LastLoggedMessage(written);
+    }
   }
-  if (logged.empty()) return WorkerAnswer{false, kNothingLogged};
+  if (logged.empty()) return WorkerAnswer{false, kOwnRecordUnknown};
   return WorkerAnswer{false, text::SystemToUtf8(logged)};
 }
 

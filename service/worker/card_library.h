@@ -17,6 +17,9 @@ namespace service::worker {
 
 // The message of a failed call that left nothing in the log.
 extern const char* const kNothingLogged;
+// The message of a failed call whose own record cannot be told apart from
+// what other writers appended to the log meanwhile.
+extern const char* const kOwnRecordUnknown;
 
 class CardLibrary {
  public:

@@ -5,10 +5,9 @@
 
 namespace service::worker {
 
-// The messages of the records in text (bytes appended to the log file during
-// one call), one a line. A record's message may itself span lines; a line
-// that does not open a record belongs to the one before it. "" when text
-// holds no record.
+// The messages of the records in text (bytes of the day's log), one a line.
+// A record's message may itself span lines; a line that does not open a
+// record belongs to the one before it. "" when text holds no record.
 std::string LoggedMessages(const std::string& text);
 
 // The message of the last record in text alone (with its continuation

@@ -10,8 +10,9 @@
 namespace service::worker {
 
 // The end of this process's last append to the file at path, through a
-// handle it holds open for appending; nothing where it holds none or the
-// system cannot tell (Windows: not asked).
+// handle it holds open for appending only (POSIX: O_APPEND; Windows:
+// FILE_APPEND_DATA without FILE_WRITE_DATA); the furthest where it holds
+// several. Nothing where it holds none or the system cannot tell.
 std::optional<std::size_t> OwnAppendEnd(const std::string& path);
 
 }  // namespace service::worker

@@ -7,7 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
+#include "logger/append_file.h"
 #include "tests/support/calendar.h"
 #include "tests/support/scratch_directory.h"
 #include "host/executable_path.h"
@@ -27,6 +29,12 @@ struct StandIn {
   int result = 0;
   std::string answer;   // system code page
   std::string logged;   // a failure's record, appended to logPath
+  // Another host's lines, appended to logPath during a failed call before
+  // and after the stand-in's own record.
+  std::string otherBefore;
+  std::string otherAfter;
+  bool holdsLog = true;  // keeps logPath open for appending from its load, as the library does
+  std::unique_ptr<logger::AppendFile> log;
   std::string trackSeen;
 };
 
@@ -44,10 +52,21 @@ std::string LogFileOf(const std::string& date) {
   return g_directory + "Log" + s + "readcard" + s + "qtz-" + date + ".log";
 }
 
+void AppendAsAnotherHost(const std::string& lines) {
+  if (!lines.empty()) std::ofstream(g_standIn.logPath, std::ios::binary | std::ios::app) << lines;
+}
+
 int Answer(char** text) {
   if (g_standIn.result != 0) {
-    std::filesystem::create_directories(std::filesystem::path(g_standIn.logPath).parent_path());
-    std::ofstream(g_standIn.logPath, std::ios::binary | std::ios::app) << g_standIn.logged;
+    AppendAsAnotherHost(g_standIn.otherBefore);
+    if (g_standIn.logged.empty()) {
+      // a write that failed: nothing at all reaches the file
+    } else if (g_standIn.log) {
+      g_standIn.log->Append(g_standIn.logged);
+    } else {
+      logger::AppendFile(g_standIn.logPath).Append(g_standIn.logged);  // closed again at once
+    }
+    AppendAsAnotherHost(g_standIn.otherAfter);
     return g_standIn.result;
   }
   static std::string buffer;
@@ -78,6 +97,8 @@ driver::ModuleHandle Load(const char* path) {
   std::snprintf(date, sizeof date, "%04d-%02d-%02d", g_now.tm_year + 1900, g_now.tm_mon + 1,
                 g_now.tm_mday);
   g_standIn.logPath = LogFileOf(date);
+  std::filesystem::create_directories(std::filesystem::path(g_standIn.logPath).parent_path());
+  if (g_standIn.holdsLog) g_standIn.log = std::make_unique<logger::AppendFile>(g_standIn.logPath);
   return reinterpret_cast<driver::ModuleHandle>(&g_module);
 }
 
@@ -93,6 +114,7 @@ driver::FunctionAddress Find(driver::ModuleHandle, const char* name) {
 
 bool Release(driver::ModuleHandle) {
   ++g_standIn.releases;
+  g_standIn.log.reset();
   return true;
 }
 
@@ -105,6 +127,8 @@ class CardLibraryTest : public ::testing::Test {
     g_now = CalendarTime(2026, 12, 9, 10);
     g_directory = m_desk.path();
   }
+
+  void TearDown() override { g_standIn.log.reset(); }
 
   CardLibrary MakeLibrary() {
     return CardLibrary(kStandInLoader, g_directory + "cards.lib", g_directory, Clock);
@@ -137,24 +161,50 @@ TEST_F(CardLibraryTest, AnswersEachOperationInUtf8) {
   EXPECT_EQ(g_standIn.loads, 1) << "kept loaded between calls";
 }
 
-TEST_F(CardLibraryTest, FailureAnswersWhatTheCallLogged) {
-  CardLibrary library = MakeLibrary();
-  ASSERT_TRUE(library.Load());
-  g_standIn.result = -1;
-  g_standIn.logged = kFailureRecord;
+// Only the record that this process appended during the call: other hosts
+// in the directory write the same day's log at the same time.
+TEST_F(CardLibraryTest, FailureAnswersWhatThisProcessLogged) {
+  const std::string otherPatient =
+      "[2026-12-09 10:00:00][Error]\t\xD5\xC5\xC8\xFD 330102199003071214\r\n";
+  struct Case {
+    const char* name;
+    std::string logged;
+    std::string otherBefore;
+    std::string otherAfter;
+    bool holdsLog;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"its own record", kFailureRecord, "", "", true, kFailureMessage},
+      {"another host's record before it", kFailureRecord, otherPatient, "", true, kFailureMessage},
+      {"another host's record after it", kFailureRecord, "", otherPatient, true, kFailureMessage},
+      {"a message over two lines among others", "[2026-12-09 10:00:00][Error]\tone\r\ntwo\r\n",
+       otherPatient, otherPatient, true, "one\ntwo"},
+      {"the log not written, another host's record only", "", otherPatient, "", true,
+       kNothingLogged},
+      {"its end closes no line", "[2026-12-09 10:00:00][Error]\tcut", "", otherPatient, true,
+       kOwnRecordUnknown},
+      {"its own handle not to be found", kFailureRecord, "", "", false, kOwnRecordUnknown},
+      {"no handle and nothing written", "", "", "", false, kNothingLogged},
+  };
   // Earlier records of the day are not this call's.
   std::filesystem::create_directories(std::filesystem::path(LogFileOf("2026-12-09")).parent_path());
   std::ofstream(LogFileOf("2026-12-09"), std::ios::binary) << "[2026-12-09 09:00:00][Error]\told\r\n";
-  std::optional<WorkerAnswer> answer = library.Call({CardOperation::IcCardNumber, ""});
-  ASSERT_TRUE(answer);
-  EXPECT_FALSE(answer->ok);
-  EXPECT_EQ(answer->text, kFailureMessage);
-
-  g_standIn.logged = "";  // the log could not be written
-  answer = library.Call({CardOperation::IcCardInfo, ""});
-  ASSERT_TRUE(answer);
-  EXPECT_FALSE(answer->ok);
-  EXPECT_EQ(answer->text, kNothingLogged);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    g_standIn = StandIn();
+    g_standIn.result = -1;
+    g_standIn.logged = c.logged;
+    g_standIn.otherBefore = c.otherBefore;
+    g_standIn.otherAfter = c.otherAfter;
+    g_standIn.holdsLog = c.holdsLog;
+    CardLibrary library = MakeLibrary();
+    ASSERT_TRUE(library.Load());
+    const std::optional<WorkerAnswer> answer = library.Call({CardOperation::IcCardNumber, ""});
+    ASSERT_TRUE(answer);
+    EXPECT_FALSE(answer->ok);
+    EXPECT_EQ(answer->text, c.message);
+  }
 }
 
 TEST_F(CardLibraryTest, LoadsAfreshWhenTheDateChanges) {
