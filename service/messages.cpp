@@ -158,9 +158,9 @@ constexpr Translation kTexts[] = {
      "Login.ini turns the virtual card on (REALCARD): every patient gets the same number; set "
      "REALCARD = false on a registration PC"},
     {Words::kDeskLogNotWritable,
-     "读卡日志目录无法写入：读卡失败时记不下原因。请给本机用户该目录的写权限",
-     "the card log's directory cannot be written: a failed read loses its reason; give the PC's "
-     "users write permission on it"},
+     "读卡日志目录无法写入：读卡失败时记不下原因。请给读卡服务的账户（不是普通用户）该目录的写权限",
+     "the card log's directory cannot be written: a failed read loses its reason; give the "
+     "service's account (not the ordinary users) write permission on it"},
     {Words::kDeskWritableChecks,
      "服务的文件夹或它运行的文件不只管理员可以改写，有人可借此以服务的身份运行程序：读卡已停止。"
      "请只让管理员有写权限（哪些文件、哪个用户见服务日志），然后重新启动服务",
