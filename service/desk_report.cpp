@@ -78,6 +78,13 @@ std::vector<DeskCheck> RateDesk(const DeskFacts& facts) {
   }
   if (facts.virtualCard) add("loginIni", DeskRating::kWarning, Words::kDeskVirtualCard);
   if (!facts.logWritable) add("log", DeskRating::kError, Words::kDeskLogNotWritable);
+  if (!facts.writableBy.empty()) {
+    if (facts.servesWritableDesk) {
+      add("permissions", DeskRating::kWarning, Words::kDeskWritableServed);
+    } else {
+      add("permissions", DeskRating::kError, Words::kDeskWritableChecks);
+    }
+  }
   return checks;
 }
 
@@ -139,6 +146,7 @@ std::string DeskJson(const DeskFacts& facts, const ToUtf8& toUtf8, const ToUtf8&
     desk["log"] = {{"file", pathToUtf8(facts.logFile)},
                    {"writable", facts.logWritable},
                    {"lines", lines}};
+    desk["permissions"] = facts.writableBy;
   }
   return desk.dump(-1, ' ', false, json::error_handler_t::replace);
 }

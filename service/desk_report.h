@@ -33,6 +33,11 @@ struct DeskFacts {
   std::string logFile;
   bool logWritable = true;  // a file can be written in the log's directory
   std::vector<std::string> logLines;
+  // Who besides the administrators may change the service's folder and
+  // files, one line each (found at the start, UTF-8), and whether cards
+  // are read all the same (writabledesk = serve).
+  std::vector<std::string> writableBy;
+  bool servesWritableDesk = false;
 };
 
 enum class DeskRating { kWarning, kError };
@@ -40,7 +45,7 @@ enum class DeskRating { kWarning, kError };
 // One thing on the desk that is risky or wrong: which item, how bad, and
 // what to do (Chinese, UTF-8, from the service's table).
 struct DeskCheck {
-  std::string item;  // "library", "driver", "loginIni", "log"
+  std::string item;  // "library", "driver", "loginIni", "log", "permissions"
   DeskRating rating;
   std::string message;
 };
@@ -59,7 +64,8 @@ DeskFacts GatherDeskFacts(const std::string& directory, const std::string& libra
 // The facts as the /v1/desk JSON text, with RateDesk's checks; toUtf8
 // converts the library's log lines, pathToUtf8 the paths. Without detail,
 // only the version and the health flags (which files are there, the checks,
-// the virtual card): no path, no origin list, no log line.
+// the virtual card): no path, no origin list, no log line, not who may
+// change which file.
 std::string DeskJson(const DeskFacts& facts, const ToUtf8& toUtf8, const ToUtf8& pathToUtf8,
                      bool detail = true);
 

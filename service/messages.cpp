@@ -21,6 +21,8 @@ constexpr Translation kTexts[] = {
     // %2: why, as NormalizeOrigin tells it (in Chinese)
     {Words::kConfigOrigin, "origins 中的 \"%1\" 不是网页来源（应为 https://主机名[:端口]）：%2",
      "\"%1\" in origins is not a web origin (write https://host[:port]): %2"},
+    {Words::kConfigWritableDesk, "writabledesk 的值 \"%1\" 应为 refuse 或 serve",
+     "writabledesk \"%1\" should be refuse or serve"},
     {Words::kConfigInFile, "配置文件有误: %1: %2", "the settings file is wrong: %1: %2"},
 
     {Words::kListenInUse, "无法在 127.0.0.1:%1 上监听：端口已被另一个程序占用",
@@ -156,9 +158,41 @@ constexpr Translation kTexts[] = {
      "Login.ini turns the virtual card on (REALCARD): every patient gets the same number; set "
      "REALCARD = false on a registration PC"},
     {Words::kDeskLogNotWritable,
-     "读卡日志目录无法写入：读卡失败时记不下原因。请给本机用户该目录的写权限",
-     "the card log's directory cannot be written: a failed read loses its reason; give the PC's "
-     "users write permission on it"},
+     "读卡日志目录无法写入：读卡失败时记不下原因。请给读卡服务的账户（不是普通用户）该目录的写权限",
+     "the card log's directory cannot be written: a failed read loses its reason; give the "
+     "service's account (not the ordinary users) write permission on it"},
+    {Words::kDeskWritableChecks,
+     "服务的文件夹或它运行的文件不只管理员可以改写，有人可借此以服务的身份运行程序：读卡已停止。"
+     "请只让管理员有写权限（哪些文件、哪个用户见服务日志），然后重新启动服务",
+     "the service's folder or the files it runs can be changed by others than the administrators, "
+     "who could run programs as the service: card reads are refused; let only administrators write "
+     "there (the service's log names the files and accounts) and restart the service"},
+    {Words::kDeskWritableServed,
+     "服务的文件夹或它运行的文件不只管理员可以改写，有人可借此以服务的身份运行程序；"
+     "因 cardservice.ini 中 writabledesk = serve 仍在读卡。请只让管理员有写权限",
+     "the service's folder or the files it runs can be changed by others than the administrators, "
+     "who could run programs as the service; cards are read because cardservice.ini says "
+     "writabledesk = serve; let only administrators write there"},
+
+    {Words::kDeskWritableBy, "%1 可被 %2 改写（%3）", "%1 can be changed by %2 (%3)"},
+    {Words::kDeskOwnedBy, "%1 的所有者是 %2，它可随意更改权限",
+     "%1 is owned by %2, who may change its permissions"},
+    {Words::kDeskNoAccessList, "%1 没有访问控制列表，任何人都可改写",
+     "%1 has no access list: anyone may change it"},
+    {Words::kDeskUnreadable, "无法读取 %1 的权限：%3", "cannot read the permissions of %1: %3"},
+    {Words::kDeskOthers, "所有其他用户", "all other users"},
+    {Words::kDeskWritableRefusingLog,
+     "服务的文件夹或它运行的文件不只管理员可以改写，拒绝读卡，直到权限改正、服务重新启动：%1",
+     "the service's folder or the files it runs can be changed by others than the administrators; "
+     "card reads are refused until that is mended and the service restarted: %1"},
+    {Words::kDeskWritableServingLog,
+     "服务的文件夹或它运行的文件不只管理员可以改写，因 writabledesk = serve 仍照常读卡：%1",
+     "the service's folder or the files it runs can be changed by others than the administrators; "
+     "cards are read as writabledesk = serve says: %1"},
+    {Words::kDeskReadsRefused,
+     "读卡服务的文件夹可被管理员以外的用户改写，为安全起见读卡服务拒绝读卡。请联系信息科改正权限",
+     "the card service's folder can be changed by others than the administrators: for safety "
+     "it reads no card; ask IT to mend the permissions"},
 };
 
 constexpr std::size_t kTextCount = static_cast<std::size_t>(Words::kCount);

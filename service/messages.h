@@ -20,6 +20,7 @@ enum class Words {
   kConfigPort,      // %1 the value
   kConfigTimeout,   // %1 the value
   kConfigOrigin,    // %1 the entry, %2 why
+  kConfigWritableDesk,  // %1 the value
   kConfigInFile,    // %1 the file, %2 what is wrong
   // listening
   kListenInUse,     // %1 the port
@@ -86,6 +87,18 @@ enum class Words {
   kDeskDriverSimulated,
   kDeskVirtualCard,
   kDeskLogNotWritable,
+  kDeskWritableChecks,  // reads refused
+  kDeskWritableServed,  // writabledesk = serve
+  // who may change the service's folder and files (%1 the path, %2 the
+  // account, %3 the rights or the system's reason)
+  kDeskWritableBy,
+  kDeskOwnedBy,
+  kDeskNoAccessList,
+  kDeskUnreadable,
+  kDeskOthers,
+  kDeskWritableRefusingLog,  // %1 the findings
+  kDeskWritableServingLog,   // %1 the findings
+  kDeskReadsRefused,         // the answer to a card read
   kCount  // not a text: the number of them
 };
 

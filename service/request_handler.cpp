@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "config/ini_reader.h"
+#include "service/messages.h"
 #include "service/service_log.h"
 #include "text/blanks.h"
 #include "service/web_files.h"
@@ -210,6 +211,8 @@ Routed RequestHandler::Route(const HttpRequest& request) const {
   const json body = json::parse(request.body, nullptr, false);
   if (body.is_discarded()) return Answer(ErrorResponse(400, "请求内容不是有效的 JSON"), cors);
   if (!body.is_object()) return Answer(ErrorResponse(400, "请求内容必须是 JSON 对象"), cors);
+
+  if (m_state.refuseReads) return Answer(ErrorResponse(500, Say(Words::kDeskReadsRefused)), cors);
 
   CardRequest card;
   if (route == Endpoint::IcCardNumber) {

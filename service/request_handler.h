@@ -30,6 +30,9 @@ struct ServiceState {
   // (detail) for the service's own page, without for the listed origins.
   std::function<std::string(bool detail)> desk;
   int timeoutSeconds = 30;             // the wait for the driver, for pages to follow
+  // The service's folder or its files can be changed by ordinary users and
+  // cardservice.ini does not say to serve anyway: every card read is refused.
+  bool refuseReads = false;
 };
 
 // The outcome of one request: an answer at once, or a card call whose

@@ -58,6 +58,13 @@ Failure ParseServiceConfig(const IniSection& section, ServiceConfig& config) {
       !ParseNumber(timeout->second, 1, 3600, config.timeoutSeconds)) {
     return Failure{Words::kConfigTimeout, LocalTextToUtf8(timeout->second)};
   }
+  auto writableDesk = section.find("writabledesk");
+  if (writableDesk != section.end()) {
+    if (writableDesk->second != "refuse" && writableDesk->second != "serve") {
+      return Failure{Words::kConfigWritableDesk, LocalTextToUtf8(writableDesk->second)};
+    }
+    config.serveWritableDesk = writableDesk->second == "serve";
+  }
   auto origins = section.find("origins");
   if (origins != section.end()) return ParseOrigins(origins->second, config.origins);
   return Failure{};

@@ -1,6 +1,8 @@
 #pragma once
 // cardservice.ini: the [service] section that says where the card service
-// listens, which web origins may call it and how long a card call may take.
+// listens, which web origins may call it, how long a card call may take and
+// whether it reads cards from a folder that others than the administrators
+// can change.
 #include <string>
 #include <vector>
 
@@ -16,16 +18,20 @@ struct ServiceConfig {
   int port = kDefaultPort;  // 0: the system chooses
   std::vector<std::string> origins;  // exact origins, e.g. "https://his.example"
   int timeoutSeconds = kDefaultTimeoutSeconds;
+  // writabledesk = serve: cards are read even when the service's folder or
+  // its files can be changed by ordinary users (the warning stays); refuse,
+  // the default, refuses every read then.
+  bool serveWritableDesk = false;
 };
 
 // A port number, 0 to 65535, as plain decimal digits: the one reading of a
 // port, from the command line and from the configuration file.
 bool ParsePort(const std::string& text, int& port);
 
-// Fills config from the section's port, origins and timeout (missing keys
-// keep their defaults). For a value that cannot be used: kConfigPort,
-// kConfigTimeout or kConfigOrigin with the value (UTF-8), config unchanged
-// from that key on.
+// Fills config from the section's port, origins, timeout and writabledesk
+// (missing keys keep their defaults). For a value that cannot be used:
+// kConfigPort, kConfigTimeout, kConfigWritableDesk or kConfigOrigin with the
+// value (UTF-8), config unchanged from that key on.
 Failure ParseServiceConfig(const IniSection& section, ServiceConfig& config);
 
 // The origins of an origins value, separated by commas (cardservice.ini) or

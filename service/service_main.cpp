@@ -19,6 +19,7 @@
 #include "service/service_log.h"
 #include "service/service_manager.h"
 #include "service/system_text.h"
+#include "service/writable_desk.h"
 #include "host/executable_path.h"
 #include "host/host_directory.h"
 
@@ -91,7 +92,9 @@ int RunService(const CommandLine& line, const CardCallsFactory& startCards,
   state.timeoutSeconds = config.timeoutSeconds;
   const std::string programDirectory =
       host::DirectoryOf(host::ExecutablePath(), host::kPathSeparator, host::IsLeadByte);
-  state.desk = [&calls, &config, directory, programDirectory](bool detail) {
+  const std::vector<std::string> writableBy = WritableDesk(configPath);
+  state.refuseReads = !writableBy.empty() && !config.serveWritableDesk;
+  state.desk = [&calls, &config, directory, programDirectory, writableBy](bool detail) {
     DeskFacts facts = GatherDeskFacts(directory, READCARD_LIBRARY_FILE, driver::kCardDriverFile);
     facts.version = calls.Version();
     // Natively the library is not the desk's: show where the worker finds
@@ -101,6 +104,8 @@ int RunService(const CommandLine& line, const CardCallsFactory& startCards,
       facts.library = DeskFile{library, IsLibraryPath(library) || facts.version >= 0};
     }
     facts.origins = config.origins;
+    facts.writableBy = writableBy;
+    facts.servesWritableDesk = config.serveWritableDesk;
     return DeskJson(facts, SystemTextToUtf8, LocalTextToUtf8, detail);
   };
   auto handler = std::make_shared<const RequestHandler>(AccessPolicy{port, config.origins},
@@ -136,6 +141,11 @@ int RunService(const CommandLine& line, const CardCallsFactory& startCards,
                                notes});
   log.Write(started);
   WriteEvent(EventId::Started, started);
+  if (!writableBy.empty()) {
+    const std::string exposed = WritableDeskLine(writableBy, config.serveWritableDesk);
+    log.Write(exposed, LogLevel::Error);
+    WriteEvent(EventId::DeskWritable, exposed);
+  }
   std::printf("%s\n", Say(Words::kListening, {std::to_string(port)}).c_str());
   std::fflush(stdout);
   manager.Ready("listening on http://127.0.0.1:" + std::to_string(port));

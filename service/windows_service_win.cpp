@@ -14,6 +14,7 @@
 #include "service/service_log.h"
 #include "service/system_text.h"
 #include "service/windows_service.h"
+#include "service/writable_desk.h"
 #include "host/host_directory.h"
 
 namespace service {
@@ -204,18 +205,34 @@ bool StopAndWait(SC_HANDLE service, SERVICE_STATUS& status) {
   return stopped;
 }
 
-// The port the installed service listens on: --port, else the machine's
-// settings', else cardservice.ini's (the order the service reads them in).
-int ServicePort(const CommandLine& line) {
-  if (line.port) return *line.port;
+std::string ConfigPath(const CommandLine& line) {
+  return line.configPath.empty() ? host::HostDirectory() + "cardservice.ini" : line.configPath;
+}
+
+// The installed service's settings: the machine's over cardservice.ini's
+// (the order the service reads them in).
+ServiceConfig InstalledConfig(const CommandLine& line) {
   ServiceConfig config;
   bool found = false;
-  ReadServiceConfig(line.configPath.empty() ? host::HostDirectory() + "cardservice.ini"
-                                            : line.configPath,
-                    config, found);
+  ReadServiceConfig(ConfigPath(line), config, found);
   IniSection machine;
   if (ReadMachineSettings(machine)) ParseServiceConfig(machine, config);
-  return config.port;
+  return config;
+}
+
+// The port the installed service listens on: --port, else its settings'.
+int ServicePort(const CommandLine& line) {
+  return line.port ? *line.port : InstalledConfig(line).port;
+}
+
+// What the service says in its log when others than the administrators may
+// change its folder or files, said here too: the account that installs is
+// an administrator's, checked as such (the service checks again as itself).
+void WarnOfWritableDesk(const CommandLine& line, Language language) {
+  const std::vector<std::string> found = WritableDesk(ConfigPath(line), language);
+  if (found.empty()) return;
+  Tell("cardservice: " +
+       WritableDeskLine(found, InstalledConfig(line).serveWritableDesk, language));
 }
 
 std::string ServiceLogPath() {
@@ -312,6 +329,8 @@ int InstallService(const CommandLine& line) {
                                                                : Words::kInstalledRunning,
                                           {name, std::to_string(ServicePort(line))}))
                             .c_str());
+    std::fflush(stdout);
+    WarnOfWritableDesk(line, language);
     return 0;
   }
   if (state != SERVICE_STOPPED) {

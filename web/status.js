@@ -54,8 +54,9 @@ async function fetchDesk() {
   return body;
 }
 
-// The desk's warnings and errors, each with what to do, first on the page.
-function showChecks(checks) {
+// The desk's warnings and errors, each with what to do, first on the page;
+// under the folder's check, who may change which file.
+function showChecks(checks, permissions) {
   const list = $('checks');
   list.replaceChildren();
   if (checks.length === 0) {
@@ -69,6 +70,15 @@ function showChecks(checks) {
     item.textContent = `${check.rating === 'error' ? '错误' : '警告'}: ${check.message}`;
     item.className = check.rating === 'error' ? 'bad' : 'warn';
     item.dataset.item = check.item;
+    if (check.item === 'permissions' && permissions.length > 0) {
+      const found = document.createElement('ul');
+      for (const line of permissions) {
+        const entry = document.createElement('li');
+        entry.textContent = line;
+        found.append(entry);
+      }
+      item.append(found);
+    }
     list.append(item);
   }
 }
@@ -76,7 +86,7 @@ function showChecks(checks) {
 function showDesk(desk) {
   const checks = Array.isArray(desk.checks) ? desk.checks : [];
   const checkOf = (item) => checks.find((check) => check.item === item);
-  showChecks(checks);
+  showChecks(checks, Array.isArray(desk.permissions) ? desk.permissions : []);
   setText('version', desk.version === null || desk.version === undefined
     ? '未知 (读卡库未能加载)' : String(desk.version),
   desk.version === null || desk.version === undefined ? 'bad' : '');

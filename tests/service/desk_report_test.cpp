@@ -38,6 +38,15 @@ TEST(DeskReport, RatesEveryRiskyDesk) {
        {{"loginIni", DeskRating::kWarning}}},
       {"log not writable", [](DeskFacts& f) { f.logWritable = false; },
        {{"log", DeskRating::kError}}},
+      {"folder writable by others: reads refused",
+       [](DeskFacts& f) { f.writableBy = {"C:\\HIS 可被 BUILTIN\\Users 改写"}; },
+       {{"permissions", DeskRating::kError}}},
+      {"folder writable by others, served as the ini says",
+       [](DeskFacts& f) {
+         f.writableBy = {"C:\\HIS 可被 BUILTIN\\Users 改写"};
+         f.servesWritableDesk = true;
+       },
+       {{"permissions", DeskRating::kWarning}}},
       {"all at once",
        [](DeskFacts& f) {
          f.driverKind = DriverKind::kSimulated;
@@ -69,6 +78,11 @@ TEST(DeskReport, RatesEveryRiskyDesk) {
                 c.checks[i].second == DeskRating::kError ? "error" : "warning");
     }
     EXPECT_EQ(desk["log"]["writable"], facts.logWritable);
+    EXPECT_EQ(desk["permissions"], facts.writableBy);
+    // A listed origin learns the rating, not the paths.
+    const nlohmann::json brief = nlohmann::json::parse(DeskJson(facts, same, same, false));
+    EXPECT_EQ(brief["checks"], desk["checks"]);
+    EXPECT_FALSE(brief.contains("permissions"));
   }
 }
 

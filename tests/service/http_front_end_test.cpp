@@ -3,9 +3,14 @@
 // concurrent reads, garbage, a port in use, a clean stop.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
 #include <thread>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <nlohmann/json.hpp>
 
@@ -174,6 +179,9 @@ TEST_F(FrontEnd, ServesItsPageAndScriptsAndDesk) {
   EXPECT_EQ(desk["origins"], json({kHis, "http://10.1.2.3:8080"}));
   EXPECT_EQ(desk["driver"]["present"], false);  // this desk has no driver
   EXPECT_TRUE(desk["log"]["lines"].is_array());
+  // Its scratch folder is the test's own: nobody else may change it (under
+  // Wine too, which shows the owner and SYSTEM with full control).
+  EXPECT_EQ(desk["permissions"], json::array()) << desk.dump();
   // A listed page learns the health of the desk, not its paths or log.
   const Reply listed = Do({"GET", "/v1/desk", {{"Origin", kHis}}, ""});
   const json health = json::parse(listed.body);
@@ -463,6 +471,31 @@ TEST(FrontEndProgram, EveryStartFailureIsReadableOnTheConsoleAndInTheLog) {
 }
 
 #ifndef _WIN32
+// A desk folder that anyone may write (natively its mode; under Wine see
+// cardservice_windows_service): reads refused and the check an error, or
+// with writabledesk = serve read and the check a warning; the log names
+// the folder either way.
+TEST(FrontEndProgram, AWritableDeskRefusesReadsUnlessTheIniSaysServe) {
+  for (const std::string serve : {"refuse", "serve"}) {
+    SCOPED_TRACE(serve);
+    ServiceDesk desk(SERVICE_DOUBLE_PROGRAM);
+    desk.directory().Write("cardservice.ini", "[service]\nwritabledesk = " + serve + "\n");
+    ASSERT_EQ(chmod(desk.directory().path().c_str(), 0777), 0);
+    ASSERT_TRUE(desk.Start()) << desk.Output();
+    EXPECT_EQ(Send(desk.port(), Post("/v1/ic-card/number", "{}")).status, serve == "serve" ? 200 : 500);
+    const json state = json::parse(Send(desk.port(), {"GET", "/v1/desk", {}, ""}).body);
+    const json checks = state["checks"];
+    const auto permissions = std::find_if(checks.begin(), checks.end(),
+                                          [](const json& check) { return check["item"] == "permissions"; });
+    ASSERT_NE(permissions, checks.end()) << state.dump();
+    EXPECT_EQ((*permissions)["rating"], serve == "serve" ? "warning" : "error");
+    const std::string& path = desk.directory().path();
+    const std::string others = path.substr(0, path.size() - 1) + " 可被 所有其他用户 (others) 改写（mode 0777）";
+    EXPECT_EQ(state["permissions"].back(), others) << state.dump();
+    EXPECT_NE(desk.Log().find(others), std::string::npos) << desk.Log();
+  }
+}
+
 TEST(FrontEndProgram, StopsCleanlyOnSigterm) {
   ServiceDesk desk(SERVICE_DOUBLE_PROGRAM);
   ASSERT_TRUE(desk.Start());

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "service/messages.h"
 #include "service/request_handler.h"
 
 namespace service {
@@ -14,8 +15,10 @@ using nlohmann::json;
 constexpr unsigned short kPort = 18086;
 const char kHis[] = "https://his.hospital.example";
 
-RequestHandler Handler(bool busy = false, int version = 86, unsigned short port = kPort) {
+RequestHandler Handler(bool busy = false, int version = 86, unsigned short port = kPort,
+                       bool refuseReads = false) {
   ServiceState state;
+  state.refuseReads = refuseReads;
   state.busy = [busy] { return busy; };
   state.version = [version] { return version; };
   state.desk = [](bool detail) {
@@ -269,6 +272,22 @@ TEST(RequestHandler, CardRoutesBecomeTheirCardRequests) {
     EXPECT_EQ(routed.card()->operation, c.operation);
     EXPECT_EQ(routed.card()->track, c.track);
   }
+}
+
+// A desk that ordinary users can change: every read refused, with its
+// reason; the rest of the interface answers as ever.
+TEST(RequestHandler, AWritableDeskRefusesEveryRead) {
+  const RequestHandler refusing = Handler(false, 86, kPort, true);
+  for (const char* target : {"/v1/ic-card/number", "/v1/ic-card/info", "/v1/magnetic-card"}) {
+    SCOPED_TRACE(target);
+    const Routed routed = refusing.Route(Post(target, R"({"track":"t"})"));
+    ASSERT_TRUE(routed.response());
+    EXPECT_EQ(routed.response()->status, 500);
+    EXPECT_EQ(Body(*routed.response())["message"], Say(Words::kDeskReadsRefused));
+    EXPECT_EQ(Header(*routed.response(), "Access-Control-Allow-Origin"), kHis);
+  }
+  EXPECT_EQ(refusing.Route(Get("/v1/status")).response()->status, 200);
+  EXPECT_EQ(refusing.Route(Post("/v1/ic-card/number", "{}", "https://evil.example")).response()->status, 403);
 }
 
 TEST(RequestHandler, CardAnswersMapToStatusAndBody) {

@@ -16,21 +16,24 @@ IniSection SectionOf(const std::string& text) {
   return section;
 }
 
-TEST(ServiceConfig, ReadsPortOriginsAndTimeout) {
+TEST(ServiceConfig, ReadsPortOriginsTimeoutAndWritableDesk) {
   struct Case {
     const char* name;
     std::string ini;
     int port;
     std::vector<std::string> origins;
     int timeout;
+    bool serveWritableDesk = false;
   };
   const std::vector<Case> cases = {
       {"empty", "", kDefaultPort, {}, kDefaultTimeoutSeconds},
       {"other section only", "[other]\nport=1\n", kDefaultPort, {}, kDefaultTimeoutSeconds},
       {"all keys",
        "[service]\r\nport = 18090\r\norigins = https://his.hospital.example, http://10.1.2.3:8080\r\n"
-       "timeout = 5\r\n",
-       18090, {"https://his.hospital.example", "http://10.1.2.3:8080"}, 5},
+       "timeout = 5\r\nwritabledesk = serve\r\n",
+       18090, {"https://his.hospital.example", "http://10.1.2.3:8080"}, 5, true},
+      {"refuse is the default, said", "[service]\nwritabledesk=refuse\n", kDefaultPort, {},
+       kDefaultTimeoutSeconds, false},
       {"empty entries and a trailing slash", "[service]\norigins=,https://a.example/ ,, \n",
        kDefaultPort, {"https://a.example"}, kDefaultTimeoutSeconds},
       {"origins as browsers send them: lower case, no default port",
@@ -52,6 +55,7 @@ TEST(ServiceConfig, ReadsPortOriginsAndTimeout) {
     EXPECT_EQ(config.port, c.port);
     EXPECT_EQ(config.origins, c.origins);
     EXPECT_EQ(config.timeoutSeconds, c.timeout);
+    EXPECT_EQ(config.serveWritableDesk, c.serveWritableDesk);
   }
 }
 
@@ -69,6 +73,7 @@ TEST(ServiceConfig, RefusesValuesItCannotUseNamingTheKey) {
            {"[service]\ntimeout=0\n", Words::kConfigTimeout, "0"},
            {"[service]\ntimeout=3601\n", Words::kConfigTimeout, "3601"},
            {"[service]\ntimeout=ten\n", Words::kConfigTimeout, "ten"},
+           {"[service]\nwritabledesk=yes\n", Words::kConfigWritableDesk, "yes"},
            {"[service]\norigins=his.hospital.example\n", Words::kConfigOrigin,
             "his.hospital.example"},
            {"[service]\norigins=ftp://a.example\n", Words::kConfigOrigin, "ftp://a.example"},

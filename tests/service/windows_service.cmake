@@ -87,14 +87,19 @@ endfunction()
 # Each case: its name; the console's user interface locale (zh: Wine's
 # Chinese one); what cardservice.ini holds (- : as it is); the command;
 # its exit code; a pattern its answer matches; the state sc query shows
-# afterwards; a pattern /v1/desk matches then (- : no read).
+# afterwards; a pattern /v1/desk matches then (- : no read); the desk
+# folder's mode (- : as it is; Wine shows others' write bit as Everyone's
+# right to modify).
 set(his https://his.hospital.example)
+set(writable "不只管理员可以改写")
 set(cases
-  "first install|zh|[service]\nport = ${port}\n|--install|0|已注册为 Windows 服务 \"cardservice\"，正在运行，监听端口 ${port}|RUNNING|\"origins\":\\[\\]"
-  "new settings restart it|zh|[service]\nport = ${port}\norigins = ${his}\n|--install|0|已重新启动，用的是现在的设置，正在运行，监听端口 ${port}|RUNNING|\"origins\":\\[\"${his}\"\\]"
-  "wrong settings|zh|[service]\nport = ${port}\norigins = ${his}/his/\n|--install|1|没有启动，已停止（退出码 2）.*cardservice.ini 有误.*服务日志：.*配置文件有误: .*cardservice.ini: origins 中的 \"${his}/his/\" 不是网页来源|STOPPED|-"
-  "mended, in English|en_US.UTF-8|[service]\nport = ${port}\n|--install|0|registered as the Windows service \"cardservice\", running on port ${port}|RUNNING|-"
-  "installed again while it runs|zh|-|--install|0|已重新启动，用的是现在的设置|RUNNING|-"
+  "first install|zh|[service]\nport = ${port}\n|--install|0|已注册为 Windows 服务 \"cardservice\"，正在运行，监听端口 ${port}|RUNNING|\"origins\":\\[\\]|-"
+  "new settings restart it|zh|[service]\nport = ${port}\norigins = ${his}\n|--install|0|已重新启动，用的是现在的设置，正在运行，监听端口 ${port}|RUNNING|\"origins\":\\[\"${his}\"\\]|-"
+  "wrong settings|zh|[service]\nport = ${port}\norigins = ${his}/his/\n|--install|1|没有启动，已停止（退出码 2）.*cardservice.ini 有误.*服务日志：.*配置文件有误: .*cardservice.ini: origins 中的 \"${his}/his/\" 不是网页来源|STOPPED|-|-"
+  "mended, in English|en_US.UTF-8|[service]\nport = ${port}\n|--install|0|registered as the Windows service \"cardservice\", running on port ${port}|RUNNING|-|-"
+  "a desk everyone may write|zh|-|--install|0|正在运行.*${writable}，拒绝读卡.*可被 Everyone \\(S-1-1-0\\) 改写（FILE_ADD_FILE|RUNNING|\"item\":\"permissions\",\"rating\":\"error\"|777"
+  "served as the ini says|zh|[service]\nport = ${port}\nwritabledesk = serve\n|--install|0|${writable}，因 writabledesk = serve 仍照常读卡|RUNNING|\"item\":\"permissions\",\"rating\":\"warning\"|-"
+  "installed again while it runs|zh|-|--install|0|已重新启动，用的是现在的设置|RUNNING|\"checks\":\\[\\{\"item\":\"driver\",\"rating\":\"warning\",\"message\":\"[^\"]*\"\\}\\]|755"
 )
 foreach(case IN LISTS cases)
   string(REPLACE "|" ";" fields "${case}")
@@ -106,6 +111,10 @@ foreach(case IN LISTS cases)
   list(GET fields 5 expected_answer)
   list(GET fields 6 expected_state)
   list(GET fields 7 expected_desk)
+  list(GET fields 8 mode)
+  if(NOT mode STREQUAL "-")
+    execute_process(COMMAND chmod ${mode} ${desk})
+  endif()
   if(NOT ini STREQUAL "-")
     file(WRITE ${desk}/cardservice.ini "${ini}")
   endif()

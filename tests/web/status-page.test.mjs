@@ -182,6 +182,27 @@ describe('the status page', () => {
     }
   });
 
+  it('says who besides the administrators may change the desk, and reads nothing', async (t) => {
+    // The service checks its folder when it starts.
+    const restart = async (mode) => {
+      await desk.stop();
+      fs.chmodSync(desk.directory, mode);
+      await desk.start();
+      await page.goto(`${desk.url}/`);
+      await settled();
+    };
+    t.after(() => restart(0o700));
+    await restart(0o777);
+    await page.waitForFunction(() => document.querySelector('#checks [data-item="permissions"]'));
+    const check = page.locator('#checks [data-item="permissions"]');
+    assert.equal(await check.getAttribute('class'), 'bad');
+    assert.ok((await check.locator('li').allTextContents()).some(
+      (line) => line.startsWith(desk.directory) && line.includes('mode 0777')));
+    const shown = await read('read-number', 'answer-number');
+    assert.equal(shown.state, 'error');
+    assert.ok(shown.text.includes('拒绝读卡') && shown.text.includes('HTTP 500'), shown.text);
+  });
+
   // Last: it stops the service.
   it('says so when the service does not answer', async () => {
     await desk.stop();
