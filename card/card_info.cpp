@@ -28,8 +28,8 @@ int ReadIcCardInfo(char** cardInfo, int32_t* status) {
     return -1;
   }
 
-  DynamicLibrary driver;
-  if (!ReadCardRecord(driver)) return -1;
+  driver::DynamicLibrary library;
+  if (!ReadCardRecord(library)) return -1;
   // The parsing stage: the fields are copies, so RecordBuffer may then be
   // overwritten with the line.
   return RunGuarded([&] {

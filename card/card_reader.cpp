@@ -32,7 +32,7 @@ static_assert(driver::RecordArea::kSize == kRecordBufferSize,
 // written it directly, also when the driver wrote nothing or faulted
 // half-way, and a driver writing past the slack cannot reach the library's
 // data.
-driver::CallOutcome CallDriver(DynamicLibrary& library) {
+driver::CallOutcome CallDriver(driver::DynamicLibrary& library) {
   driver::RecordArea area;
   if (area.data() == nullptr) {
     // No memory for the area: the driver writes RecordBuffer itself.
@@ -66,7 +66,7 @@ void LogDriverCallFailure(const std::string& what) {
   logger::g_fileLogger(logger::Error) << kDriverCallFailure << what;
 }
 
-bool ReadCardRecord(DynamicLibrary& library) {
+bool ReadCardRecord(driver::DynamicLibrary& library) {
   const config::DriverSettings settings = CurrentDriverSettings();
   if (settings.isolation == config::Isolation::kProcess) {
     return ReadCardRecordInDriverHost(settings.timeoutSeconds);
@@ -113,7 +113,7 @@ std::string RecordText() {
 }
 
 std::optional<std::vector<std::string>> RecordFields(std::size_t minimum) {
-  std::vector<std::string> fields = split(RecordText(), "|");
+  std::vector<std::string> fields = text::split(RecordText(), "|");
   if (fields.size() < minimum) {
     logger::g_fileLogger(logger::Error) << "无法解析卡内容： " << RecordText();
     return std::nullopt;

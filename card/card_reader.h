@@ -6,11 +6,10 @@
 #include <string>
 #include <vector>
 
-class DynamicLibrary;
-
 namespace driver {
+class DynamicLibrary;
 struct CallOutcome;
-}
+}  // namespace driver
 
 namespace card {
 
@@ -19,7 +18,7 @@ namespace card {
 // RecordBuffer always ends NUL-terminated afterwards, whatever the driver
 // wrote into it. With readcard.ini's isolation=process the driver host makes
 // the driver call instead, and `library` stays unused.
-bool ReadCardRecord(DynamicLibrary& library);
+bool ReadCardRecord(driver::DynamicLibrary& library);
 
 // The records of a driver that could not be loaded, and of a driver call
 // that failed (what: the fault, or the missing function), wherever the call

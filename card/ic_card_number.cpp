@@ -27,8 +27,8 @@ void HandOut(const std::string& number, char** cardNumber, char** cardNumberCopy
 // The configured number: [QTZH] CURRENT names the key that holds it.
 int AnswerVirtualCard(const std::string& iniPath, char** cardNumber,
                       char** cardNumberCopy) {
-  IniSection cards;
-  ReadIniSection(iniPath, cards, "QTZH");
+  config::IniSection cards;
+  config::ReadIniSection(iniPath, cards, "QTZH");
   auto current = cards.find("CURRENT");
   if (current == cards.end()) {
     logger::g_fileLogger(logger::Error) << "虚拟读卡[CURRENT]节点不存在";
@@ -53,14 +53,14 @@ int ReadIcCardNumber(char** cardNumber, char** cardNumberCopy) {
     return -1;
   }
   const std::string iniPath = host::HostDirectory() + "Login.ini";
-  IniSection main;
-  ReadIniSection(iniPath, main, "MAIN");
-  if (VirtualCardSwitchedOn(main)) {
+  config::IniSection main;
+  config::ReadIniSection(iniPath, main, "MAIN");
+  if (config::VirtualCardSwitchedOn(main)) {
     return AnswerVirtualCard(iniPath, cardNumber, cardNumberCopy);
   }
 
-  DynamicLibrary driver;
-  if (!ReadCardRecord(driver)) return -1;
+  driver::DynamicLibrary library;
+  if (!ReadCardRecord(library)) return -1;
   return RunGuarded([&] {
     const std::optional<std::vector<std::string>> fields = RecordFields(3);
     if (!fields) return -1;

@@ -3,6 +3,8 @@
 
 #include "config/ini_reader.h"
 
+namespace config {
+
 bool ReadIniSection(const std::string& path, IniSection& section,
                     const char* name) {
   section.clear();
@@ -12,9 +14,11 @@ bool ReadIniSection(const std::string& path, IniSection& section,
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
       std::fopen(path.c_str(), "rb"), std::fclose);
   if (!file) return false;
-  config::TextLines lines([&file](char* buffer, std::size_t size) {
+  TextLines lines([&file](char* buffer, std::size_t size) {
     return std::fread(buffer, 1, size, file.get());
   });
-  config::ParseIniSection(lines, section, name);
+  ParseIniSection(lines, section, name);
   return true;
 }
+
+}  // namespace config

@@ -2,6 +2,8 @@
 
 #include "text/blanks.h"
 
+namespace config {
+
 std::optional<std::pair<std::string, std::string>> ParseIniLine(
     const std::string& line) {
   if (line.empty()) return std::nullopt;
@@ -14,8 +16,6 @@ std::optional<std::pair<std::string, std::string>> ParseIniLine(
   if (key.empty()) return std::nullopt;
   return std::make_pair(std::move(key), text::TrimBlanks(content.substr(equals + 1)));
 }
-
-namespace config {
 
 void ParseIniSection(TextLines& lines, IniSection& section, const char* name) {
   section.clear();

@@ -13,6 +13,8 @@
 
 #include "config/text_lines.h"
 
+namespace config {
+
 // One section: key to value, keys ordered byte by byte, case-sensitive.
 using IniSection = std::map<std::string, std::string>;
 
@@ -28,8 +30,6 @@ bool ReadIniSection(const std::string& path, IniSection& section,
 // (empty, a comment, no "=" before the comment, an empty key).
 std::optional<std::pair<std::string, std::string>> ParseIniLine(
     const std::string& line);
-
-namespace config {
 
 // The reading of ReadIniSection over any source of lines.
 void ParseIniSection(TextLines& lines, IniSection& section, const char* name);

@@ -1,5 +1,7 @@
 #include "config/login_ini.h"
 
+namespace config {
+
 bool IsVirtualCardSwitch(const std::string& value) {
   std::string lowered = value;
   for (char& c : lowered) {
@@ -12,3 +14,5 @@ bool VirtualCardSwitchedOn(const IniSection& main) {
   auto found = main.find("REALCARD");
   return found != main.end() && IsVirtualCardSwitch(found->second);
 }
+
+}  // namespace config

@@ -34,7 +34,7 @@ constexpr int32_t kReadBasicInfo = 4;
 // Calls iReadCardBas(4, record) in the loaded driver through the guarded
 // call (driver/guarded_call.h): a driver built __cdecl works, and a fault
 // inside it ends the call with the fault reported. Throws as
-// DynamicLibrary::Call does when the driver lacks the function.
+// DynamicLibrary::Resolve does when the driver lacks the function.
 inline CallOutcome ReadCardBasic(DynamicLibrary& library, char* record) {
   return CallGuarded(library.Resolve(kReadCardFunction), kReadBasicInfo, record);
 }

@@ -14,9 +14,7 @@ std::string MissingFunctionText(const std::string& name) {
   return "can not find this function " + name;
 }
 
-}  // namespace driver
-
-DynamicLibrary::DynamicLibrary(const driver::LibraryLoader& loader)
+DynamicLibrary::DynamicLibrary(const LibraryLoader& loader)
     : m_loader(&loader) {}
 
 DynamicLibrary::~DynamicLibrary() { Unload(); }
@@ -26,7 +24,7 @@ bool DynamicLibrary::Load(const std::string& path) {
   Unload();
   functions.clear();
   module = m_loader->load(path.c_str());
-  if (module == nullptr) driver::PrintLoadFailure();
+  if (module == nullptr) PrintLoadFailure();
   return module != nullptr;
 }
 
@@ -35,15 +33,17 @@ void DynamicLibrary::Unload() {
   if (m_loader->release(module)) module = nullptr;
 }
 
-driver::FunctionAddress DynamicLibrary::Resolve(const std::string& name) {
+FunctionAddress DynamicLibrary::Resolve(const std::string& name) {
   auto cached = functions.find(name);
   if (cached != functions.end()) return cached->second;
   // Without a library the system would search the program itself.
-  driver::FunctionAddress address =
+  FunctionAddress address =
       module == nullptr ? nullptr : m_loader->find(module, name.c_str());
   if (address == nullptr) {
-    throw std::runtime_error(driver::MissingFunctionText(name));
+    throw std::runtime_error(MissingFunctionText(name));
   }
   functions.emplace(name, address);
   return address;
 }
+
+}  // namespace driver

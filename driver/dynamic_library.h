@@ -26,12 +26,9 @@ void PrintLoadFailure();
 // function.
 std::string MissingFunctionText(const std::string& name);
 
-}  // namespace driver
-
 class DynamicLibrary {
  public:
-  explicit DynamicLibrary(
-      const driver::LibraryLoader& loader = driver::PlatformLibraryLoader());
+  explicit DynamicLibrary(const LibraryLoader& loader = PlatformLibraryLoader());
   ~DynamicLibrary();  // Unload
   DynamicLibrary(const DynamicLibrary&) = delete;
   DynamicLibrary& operator=(const DynamicLibrary&) = delete;
@@ -52,12 +49,14 @@ class DynamicLibrary {
   // cached). Throws std::runtime_error "can not find this function <name>"
   // when no library is loaded or it has no such export. The caller calls it
   // through the driver's guard (driver/guarded_call.h).
-  driver::FunctionAddress Resolve(const std::string& name);
+  FunctionAddress Resolve(const std::string& name);
 
-  driver::ModuleHandle module = nullptr;  // null while nothing is loaded
+  ModuleHandle module = nullptr;  // null while nothing is loaded
   // Names already resolved, with their addresses; never holds a null address.
-  std::map<std::string, driver::FunctionAddress> functions;
+  std::map<std::string, FunctionAddress> functions;
 
  private:
-  const driver::LibraryLoader* m_loader;
+  const LibraryLoader* m_loader;
 };
+
+}  // namespace driver

@@ -56,8 +56,8 @@ std::vector<std::string> ModelLines(const std::string& file) {
   return lines;
 }
 
-IniSection ModelSection(const std::string& file, const std::string& name) {
-  IniSection section;
+config::IniSection ModelSection(const std::string& file, const std::string& name) {
+  config::IniSection section;
   const std::vector<std::string> lines = ModelLines(file);
   const std::string header = "[" + name + "]";
   std::size_t i = 0;
@@ -94,12 +94,12 @@ const std::string& ScratchPath() {
   return file.path;
 }
 
-bool ReadThroughFile(const std::string& file, const char* name, IniSection& section) {
+bool ReadThroughFile(const std::string& file, const char* name, config::IniSection& section) {
   if (FILE* out = std::fopen(ScratchPath().c_str(), "wb")) {
     std::fwrite(file.data(), 1, file.size(), out);
     std::fclose(out);
   }
-  return ReadIniSection(ScratchPath(), section, name);
+  return config::ReadIniSection(ScratchPath(), section, name);
 }
 
 }  // namespace
@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string file =
       lineEnd == std::string::npos ? std::string() : input.substr(lineEnd + 1);
 
-  IniSection fromMemory{{"stale", "pair"}};
+  config::IniSection fromMemory{{"stale", "pair"}};
   config::TextLines lines(config::StringBytes(file));
   config::ParseIniSection(lines, fromMemory, name.c_str());
 
@@ -121,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   // it, the first one always, so that a reported input replays alike.
   static unsigned inputs = 0;
   if (inputs++ % 8 == 0) {
-    IniSection fromDisk{{"stale", "pair"}};
+    config::IniSection fromDisk{{"stale", "pair"}};
     FUZZ_CHECK(ReadThroughFile(file, name.c_str(), fromDisk));
     FUZZ_CHECK(fromDisk == fromMemory);
   }

@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string delimiter(bytes, delimiterLength);
   const std::string text(bytes + delimiterLength, size - 1 - delimiterLength);
 
-  const std::vector<std::string> pieces = split(text, delimiter);
+  const std::vector<std::string> pieces = text::split(text, delimiter);
 
   if (text.empty() || delimiter.empty()) {
     FUZZ_CHECK(pieces.empty());

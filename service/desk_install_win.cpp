@@ -29,7 +29,7 @@ bool IsOwnFile(const std::string& name) {
   return false;
 }
 
-std::string Value(const IniSection& settings, const char* key) {
+std::string Value(const config::IniSection& settings, const char* key) {
   auto found = settings.find(key);
   return found == settings.end() ? std::string() : found->second;
 }
@@ -121,13 +121,13 @@ Failure CopyInto(const std::string& source, const std::string& target, bool repl
 }  // namespace
 
 Failure SetUpDesk(const CommandLine& line, const std::function<void()>& beforeChanges) {
-  IniSection kept;
+  config::IniSection kept;
   ReadMachineSettings(kept);
   if (line.settings.empty() && kept.empty()) {  // a desk set up by hand
     beforeChanges();
     return Failure{};
   }
-  IniSection settings;
+  config::IniSection settings;
   if (Failure wrong = MergeDeskSettings(kept, line.settings, settings)) return wrong;
   const std::string desk = host::HostDirectory();
   for (const char* key : {"driverdir", "hisdir"}) {
@@ -190,7 +190,7 @@ Failure SetUpDesk(const CommandLine& line, const std::function<void()>& beforeCh
 }
 
 void TakeDownDesk() {
-  IniSection kept;
+  config::IniSection kept;
   if (!ReadMachineSettings(kept)) return;
   WithdrawPolicies(Value(kept, kPoliciesRecord));
   for (const std::string& path : SplitRecord(Value(kept, kCopiedRecord))) DeleteFileA(path.c_str());

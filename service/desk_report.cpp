@@ -96,9 +96,9 @@ DeskFacts GatherDeskFacts(const std::string& directory, const std::string& libra
   facts.driver = FileIn(directory, driverFile);
   if (facts.driver.present) facts.driverKind = KindOf(directory + driverFile);
   facts.loginIni = FileIn(directory, "Login.ini");
-  IniSection main;
-  if (ReadIniSection(directory + "Login.ini", main, "MAIN")) {
-    facts.virtualCard = VirtualCardSwitchedOn(main);
+  config::IniSection main;
+  if (config::ReadIniSection(directory + "Login.ini", main, "MAIN")) {
+    facts.virtualCard = config::VirtualCardSwitchedOn(main);
   }
   facts.logFile = logger::TodayLogPath(directory);
   // A directory not made yet is made as the library would make it at load.

@@ -18,9 +18,9 @@ const std::vector<std::string> kBrowserPolicyKeys = {
     "SOFTWARE\\Policies\\Microsoft\\Edge\\LocalNetworkAccessAllowedForUrls",
 };
 
-Failure MergeDeskSettings(const IniSection& current,
+Failure MergeDeskSettings(const config::IniSection& current,
                           const std::vector<std::pair<std::string, std::string>>& given,
-                          IniSection& merged) {
+                          config::IniSection& merged) {
   merged = current;
   for (const auto& [key, value] : given) {
     if (std::find(kDeskSettingKeys.begin(), kDeskSettingKeys.end(), key) ==

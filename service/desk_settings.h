@@ -29,9 +29,9 @@ constexpr char kPoliciesRecord[] = "policies";
 // is set); then checks the result. For an unknown key kUnknownSetting; for
 // a value the service could not use ParseServiceConfig's failure,
 // kBrowserPolicyValue or kNotAFolder (values UTF-8).
-Failure MergeDeskSettings(const IniSection& current,
+Failure MergeDeskSettings(const config::IniSection& current,
                           const std::vector<std::pair<std::string, std::string>>& given,
-                          IniSection& merged);
+                          config::IniSection& merged);
 
 // A record's entries, kept in one text with "|" between them ("|" is in no
 // Windows path and in no origin).

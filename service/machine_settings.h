@@ -14,6 +14,6 @@ constexpr char kMachineSettingsKey[] = "SOFTWARE\\readcard\\cardservice";
 
 // Fills settings with the kept values (texts in the system code page).
 // False, settings empty, when nothing is kept.
-bool ReadMachineSettings(IniSection& settings);
+bool ReadMachineSettings(config::IniSection& settings);
 
 }  // namespace service

@@ -3,7 +3,7 @@
 
 namespace service {
 
-bool ReadMachineSettings(IniSection& settings) {
+bool ReadMachineSettings(config::IniSection& settings) {
   settings.clear();
   return false;
 }

@@ -4,7 +4,7 @@
 
 namespace service {
 
-bool ReadMachineSettings(IniSection& settings) {
+bool ReadMachineSettings(config::IniSection& settings) {
   return ReadRegistryValues(kMachineSettingsKey, 0, settings);
 }
 

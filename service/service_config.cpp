@@ -48,7 +48,7 @@ Failure ParseOrigins(const std::string& value, std::vector<std::string>& origins
   return Failure{};
 }
 
-Failure ParseServiceConfig(const IniSection& section, ServiceConfig& config) {
+Failure ParseServiceConfig(const config::IniSection& section, ServiceConfig& config) {
   auto port = section.find("port");
   if (port != section.end() && !ParsePort(port->second, config.port)) {
     return Failure{Words::kConfigPort, LocalTextToUtf8(port->second)};
@@ -71,8 +71,8 @@ Failure ParseServiceConfig(const IniSection& section, ServiceConfig& config) {
 }
 
 Failure ReadServiceConfig(const std::string& path, ServiceConfig& config, bool& found) {
-  IniSection section;
-  found = ReadIniSection(path, section, "service");
+  config::IniSection section;
+  found = config::ReadIniSection(path, section, "service");
   if (!found) return Failure{};
   Failure wrong = ParseServiceConfig(section, config);
   if (wrong) wrong.file = LocalTextToUtf8(path);

@@ -32,7 +32,7 @@ bool ParsePort(const std::string& text, int& port);
 // (missing keys keep their defaults). For a value that cannot be used:
 // kConfigPort, kConfigTimeout, kConfigWritableDesk or kConfigOrigin with the
 // value (UTF-8), config unchanged from that key on.
-Failure ParseServiceConfig(const IniSection& section, ServiceConfig& config);
+Failure ParseServiceConfig(const config::IniSection& section, ServiceConfig& config);
 
 // The origins of an origins value, separated by commas (cardservice.ini) or
 // blanks (an installer's property): each trimmed, empty ones dropped, a

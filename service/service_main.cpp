@@ -56,7 +56,7 @@ int RunService(const CommandLine& line, const CardCallsFactory& startCards,
   ServiceConfig config;
   bool configFound = false;
   // What an installer kept for the machine overrides the ini.
-  IniSection machine;
+  config::IniSection machine;
   Failure wrong = ReadServiceConfig(configPath, config, configFound);
   if (!wrong && ReadMachineSettings(machine)) {
     wrong = ParseServiceConfig(machine, config);

@@ -215,7 +215,7 @@ ServiceConfig InstalledConfig(const CommandLine& line) {
   ServiceConfig config;
   bool found = false;
   ReadServiceConfig(ConfigPath(line), config, found);
-  IniSection machine;
+  config::IniSection machine;
   if (ReadMachineSettings(machine)) ParseServiceConfig(machine, config);
   return config;
 }

@@ -1,5 +1,7 @@
 #include "text/split.h"
 
+namespace text {
+
 std::vector<std::string> split(const std::string& text,
                                const std::string& delimiter) {
   std::vector<std::string> pieces;
@@ -16,3 +18,5 @@ std::vector<std::string> split(const std::string& text,
   }
   return pieces;
 }
+
+}  // namespace text

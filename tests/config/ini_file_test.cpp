@@ -11,6 +11,7 @@
 #include <windows.h>
 #endif
 
+namespace config {
 namespace {
 
 using testing_support::ScratchDirectory;
@@ -155,3 +156,4 @@ TEST(ReadIniSection, TakesPathsInTheAnsiCodePage) {
 #endif  // _WIN32
 
 }  // namespace
+}  // namespace config

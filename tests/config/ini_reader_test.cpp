@@ -8,6 +8,7 @@
 
 #include "tests/config/ini_section_cases.h"
 
+namespace config {
 namespace {
 
 TEST(ParseIniLine, SplitsKeyFromValueBeforeTheComment) {
@@ -33,18 +34,19 @@ TEST(ParseIniLine, SplitsKeyFromValueBeforeTheComment) {
 
 TEST(ParseIniSection, ReadsTheNamedSection) {
   for (const IniSectionCase& c : IniSectionCases()) {
-    config::TextLines lines(config::StringBytes(c.text));
+    TextLines lines(StringBytes(c.text));
     IniSection section = {{"stale", "pair"}};
-    config::ParseIniSection(lines, section, c.section);
+    ParseIniSection(lines, section, c.section);
     EXPECT_EQ(section, c.pairs) << c.what;
   }
 }
 
 TEST(ParseIniSection, NullNameReadsNothingOfOtherSections) {
-  config::TextLines lines(config::StringBytes("[MAIN]\nK=1\n[]\nL=2\n"));
+  TextLines lines(StringBytes("[MAIN]\nK=1\n[]\nL=2\n"));
   IniSection section;
-  config::ParseIniSection(lines, section, nullptr);
+  ParseIniSection(lines, section, nullptr);
   EXPECT_EQ(section, (IniSection{{"L", "2"}}));
 }
 
 }  // namespace
+}  // namespace config

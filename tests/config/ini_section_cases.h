@@ -6,6 +6,8 @@
 
 #include "config/ini_reader.h"
 
+namespace config {
+
 struct IniSectionCase {
   const char* what;
   std::string text;
@@ -61,3 +63,5 @@ inline const std::vector<IniSectionCase>& IniSectionCases() {
   };
   return cases;
 }
+
+}  // namespace config

@@ -102,7 +102,7 @@ class CardDriverTest : public testing::Test {
 
   // Reads the card once through the driver at path; record is the buffer.
   int32_t ReadCard(const std::string& path, char* record) {
-    DynamicLibrary library;
+    driver::DynamicLibrary library;
     if (!library.Load(path)) throw std::runtime_error("cannot load " + path);
     return driver::ReadCardBasic(library, record).result;
   }
@@ -111,7 +111,7 @@ class CardDriverTest : public testing::Test {
 TEST_F(CardDriverTest, TwoCallsOfOneNameAskTheSystemOnce) {
   char record[1024] = {};
   {
-    DynamicLibrary library(kCountingLoader);
+    driver::DynamicLibrary library(kCountingLoader);
     ASSERT_TRUE(library.Load(DriverPath()));
     EXPECT_EQ(driver::ReadCardBasic(library, record).result, 0);
     EXPECT_EQ(driver::ReadCardBasic(library, record).result, 0);
@@ -124,7 +124,7 @@ TEST_F(CardDriverTest, TwoCallsOfOneNameAskTheSystemOnce) {
 
 // As an export uses the binding: the error leaves the scope that owns it.
 void ReadThroughDriverWithoutTheFunction(const std::string& path) {
-  DynamicLibrary library(kCountingLoader);
+  driver::DynamicLibrary library(kCountingLoader);
   if (!library.Load(path)) throw std::logic_error("not loaded");
   EXPECT_TRUE(IsLoaded(path));  // so that the check after the error bites
   char record[1024] = {};
@@ -154,7 +154,7 @@ TEST_F(CardDriverTest, MissingFilePrintsOneLineAndFreesNothing) {
   ScratchDirectory directory;
   testing_support::StdoutCapture capture;
   {
-    DynamicLibrary library(kCountingLoader);
+    driver::DynamicLibrary library(kCountingLoader);
     EXPECT_FALSE(library.Load(directory.path() + driver::kCardDriverFile));
     EXPECT_EQ(library.module, nullptr);
   }
@@ -167,7 +167,7 @@ TEST_F(CardDriverTest, MissingFilePrintsOneLineAndFreesNothing) {
 TEST_F(CardDriverTest, DefaultRecordIsACardsBasicInformation) {
   char record[1024] = {};
   ASSERT_EQ(ReadCard(DriverPath(), record), 0);
-  std::vector<std::string> fields = split(record, "|");
+  std::vector<std::string> fields = text::split(record, "|");
   ASSERT_GE(fields.size(), 8u) << record;
   EXPECT_EQ(fields[2], "A12345678");
   EXPECT_EQ(fields[4], "\xD5\xC5\xC8\xFD");  // 张三 in GBK
@@ -284,7 +284,7 @@ TEST_F(CardDriverTest, SettingsFileBesideTheDriverComesFirst) {
 }
 
 TEST_F(CardDriverTest, RefusesAnotherMode) {
-  DynamicLibrary library;
+  driver::DynamicLibrary library;
   ASSERT_TRUE(library.Load(DriverPath()));
   char record[1024] = {};
   EXPECT_EQ(testing_support::CallFunction<int32_t>(library, driver::kReadCardFunction, int32_t{3}, record), -1);
@@ -329,7 +329,7 @@ TEST_F(CardDriverTest, DriverRemovesItsOwnArguments) {
                                &stackDelta),
             0);
   EXPECT_EQ(stackDelta, 0);
-  EXPECT_EQ(split(record, "|").size(), 11u);
+  EXPECT_EQ(text::split(record, "|").size(), 11u);
   FreeLibrary(module);
 }
 #endif

@@ -49,7 +49,7 @@ class DynamicLibraryTest : public testing::Test {
 };
 
 TEST_F(DynamicLibraryTest, WithoutALibraryNothingIsLookedUp) {
-  DynamicLibrary library(kFakeLoader);
+  driver::DynamicLibrary library(kFakeLoader);
   EXPECT_THROW(testing_support::CallFunction<int32_t>(library, "Twice", 1), std::runtime_error);
   EXPECT_FALSE(library.Load("missing"));
   EXPECT_THROW(testing_support::CallFunction<int32_t>(library, "Twice", 1), std::runtime_error);
@@ -57,7 +57,7 @@ TEST_F(DynamicLibraryTest, WithoutALibraryNothingIsLookedUp) {
 }
 
 TEST_F(DynamicLibraryTest, LoadingAgainFreesTheEarlierLibraryAndItsAddresses) {
-  DynamicLibrary library(kFakeLoader);
+  driver::DynamicLibrary library(kFakeLoader);
   ASSERT_TRUE(library.Load("a"));
   testing_support::CallFunction<int32_t>(library, "Twice", 1);
   ASSERT_TRUE(library.Load("b"));
@@ -68,7 +68,7 @@ TEST_F(DynamicLibraryTest, LoadingAgainFreesTheEarlierLibraryAndItsAddresses) {
 
 TEST_F(DynamicLibraryTest, ARefusedReleaseKeepsTheHandle) {
   g_system.releaseSucceeds = false;
-  DynamicLibrary library(kFakeLoader);
+  driver::DynamicLibrary library(kFakeLoader);
   ASSERT_TRUE(library.Load("a"));
   library.Unload();
   EXPECT_EQ(library.module, reinterpret_cast<driver::ModuleHandle>(&g_moduleA));

@@ -145,7 +145,7 @@ TEST_F(GuardedDriverCall, EachFaultEndsTheCallAndTheThreadGoesOn) {
   const uint16_t ownControl = normalControl ^ 0x0C00;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.mode);
-    DynamicLibrary library;
+    driver::DynamicLibrary library;
     ASSERT_TRUE(library.Load(Driver("SSCardDriver.dll")));
     RecordArea area;
     ASSERT_NE(area.data(), nullptr);
@@ -189,8 +189,8 @@ TEST_F(GuardedDriverCall, EachFaultEndsTheCallAndTheThreadGoesOn) {
 TEST_F(GuardedDriverCall, ACdeclDriverAnswersLikeTheStdcallOne) {
   char stdcallRecord[1024] = {};
   char cdeclRecord[1024] = {};
-  DynamicLibrary stdcallDriver;
-  DynamicLibrary cdeclDriver;
+  driver::DynamicLibrary stdcallDriver;
+  driver::DynamicLibrary cdeclDriver;
   ASSERT_TRUE(stdcallDriver.Load(Driver("SSCardDriver.dll")));
   ASSERT_TRUE(cdeclDriver.Load(Driver("SSCardDriverCdecl.dll")));
   // Without the guard every call would leave the stack 8 bytes lower.

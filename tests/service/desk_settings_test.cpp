@@ -11,17 +11,17 @@ namespace {
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 TEST(DeskSettings, MergesGivenValuesAndRefusesUnusableOnes) {
-  const IniSection kept = {{"port", "18090"}, {"origins", "https://a.example"},
+  const config::IniSection kept = {{"port", "18090"}, {"origins", "https://a.example"},
                            {"driverdir", "C:\\drv"}, {"copied", "C:\\desk\\SSCardDriver.dll"}};
   struct Case {
     const char* name;
     Pairs given;
     bool usable;
-    IniSection merged;  // when usable
+    config::IniSection merged;  // when usable
     Words code = Words::kCount;
     std::string errorNames = "";
   };
-  IniSection newOrigins = kept;
+  config::IniSection newOrigins = kept;
   newOrigins["origins"] = "https://b.example http://10.1.2.3:8080";
   newOrigins["browserpolicy"] = "1";
   const std::vector<Case> cases = {
@@ -47,7 +47,7 @@ TEST(DeskSettings, MergesGivenValuesAndRefusesUnusableOnes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    IniSection merged;
+    config::IniSection merged;
     const Failure failure = MergeDeskSettings(kept, c.given, merged);
     ASSERT_EQ(!failure, c.usable) << Say(failure);
     if (c.usable) {

@@ -9,9 +9,9 @@
 namespace service {
 namespace {
 
-IniSection SectionOf(const std::string& text) {
+config::IniSection SectionOf(const std::string& text) {
   config::TextLines lines(config::StringBytes(text));
-  IniSection section;
+  config::IniSection section;
   config::ParseIniSection(lines, section, "service");
   return section;
 }

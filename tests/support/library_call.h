@@ -10,7 +10,7 @@ namespace testing_support {
 // Calls the library's function name as R (DRIVER_CALL *)(Args...); throws as
 // DynamicLibrary::Resolve does when there is none.
 template <typename R, typename... Args>
-R CallFunction(DynamicLibrary& library, const std::string& name, Args... args) {
+R CallFunction(driver::DynamicLibrary& library, const std::string& name, Args... args) {
   using Function = R(DRIVER_CALL*)(Args...);
   Function function = reinterpret_cast<Function>(library.Resolve(name));
   return function(args...);

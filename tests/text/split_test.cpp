@@ -43,7 +43,7 @@ TEST(Split, CutsAtEveryDelimiterKeepingFieldPositions) {
       {std::string("a\0b|c", 5), "|", {std::string("a\0b", 3), "c"}},
   };
   for (const SplitCase& c : cases) {
-    EXPECT_EQ(split(c.text, c.delimiter), c.pieces)
+    EXPECT_EQ(text::split(c.text, c.delimiter), c.pieces)
         << "text \"" << c.text << "\" delimiter \"" << c.delimiter << "\"";
   }
 }

@@ -238,12 +238,12 @@ class Check {
       return;
     }
     Line(Say(Message::kFound));
-    IniSection main;
-    ReadIniSection(path, main, "MAIN");
+    config::IniSection main;
+    config::ReadIniSection(path, main, "MAIN");
     auto realCard = main.find("REALCARD");
     if (realCard == main.end()) {
       LabelledLine("  [MAIN] REALCARD", Say(Message::kRealCardNotSet));
-    } else if (!IsVirtualCardSwitch(realCard->second)) {
+    } else if (!config::IsVirtualCardSwitch(realCard->second)) {
       LabelledLine("  [MAIN] REALCARD", Say(Message::kRealCardOff, {Quoted(realCard->second)}));
     } else {
       LabelledLine("  [MAIN] REALCARD",
@@ -256,8 +256,8 @@ class Check {
 
   // The number that QTZ_DKH answers while the virtual card is on.
   void CheckVirtualCard(const std::string& path) {
-    IniSection cards;
-    ReadIniSection(path, cards, "QTZH");
+    config::IniSection cards;
+    config::ReadIniSection(path, cards, "QTZH");
     auto current = cards.find("CURRENT");
     if (current == cards.end()) {
       LabelledLine("  [QTZH] CURRENT", Say(Message::kRatedError, {Say(Message::kCurrentNotSet)}));

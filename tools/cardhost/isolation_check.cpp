@@ -51,8 +51,8 @@ std::vector<IsolationFinding> CheckIsolation(const std::string& directory,
   std::vector<IsolationFinding> items;
   const std::string path = directory + config::kReadcardIniFile;
   const config::DriverSettings settings = config::ReadDriverSettings(path);
-  IniSection section;
-  ReadIniSection(path, section, "driver");
+  config::IniSection section;
+  config::ReadIniSection(path, section, "driver");
   const bool isolationSet = section.count("isolation") != 0;
   bool isolationNamed = false;
   for (const config::DriverSettings::Problem& problem : settings.problems) {
