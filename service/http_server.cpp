@@ -63,8 +63,11 @@ HttpRequest ToHttpRequest(http::request<http::string_body>& request) {
 
 // Who sent a request, for the log: origin or host.
 std::string Sender(const http::request<http::string_body>& request) {
-  if (auto origin = Field(request, http::field::origin)) return "来源 " + CutForLog(*origin);
-  return "主机名 " + CutForLog(Field(request, http::field::host).value_or("(无)"));
+  if (auto origin = Field(request, http::field::origin)) {
+    return Say(Words::kSenderOrigin, {CutForLog(*origin)});
+  }
+  return Say(Words::kSenderHost,
+             {CutForLog(Field(request, http::field::host).value_or(Say(Words::kNoOrigins)))});
 }
 
 // A refusal's line, within the sender's share of the log; the refusal hook

@@ -26,8 +26,33 @@ enum class Words {
   kListenInUse,     // %1 the port
   kListenDenied,    // %1 the port
   kListenFailed,    // %1 the port, %2 the system's reason
-  // the card worker's process
+  // the card worker's process, as StartWorkerProcess fails
   kWorkerCannotStart,  // %1 the program, %2 the system's reason
+  kWorkerNoPipe,       // %1 the system's call, %2 its error
+  // the card worker, as its supervisor logs it
+  kWorkerReady,             // %1 the library's version
+  kWorkerEndedWithService,
+  kWorkerNotReady,          // %1 seconds waited
+  kWorkerSays,              // %1 what the worker could not load
+  kDriverNoAnswer,          // %1 seconds waited
+  kWorkerInputClosed,
+  kWorkerEndedUnexpectedly,
+  kWorkerDiedInCall,        // %1 how the supervisor saw it end
+  kWorkerDiedStarting,      // %1 how the supervisor saw it end
+  kWorkerDiedIdle,          // %1 how the supervisor saw it end
+  kWorkerAnswerUnreadable,
+  kWorkerAnswerOutOfTurn,   // %1 the answer's call number, %2 the one expected
+  kWorkerFaultEnded,        // %1 what the worker sent
+  kHowItEnded,              // %1 why it was ended, %2 how the process ended ("exit code 3")
+  // the card worker, as a card call is answered when it cannot answer
+  kAnswerStopping,
+  kAnswerBusy,
+  kAnswerWorkerCannotStart,
+  kAnswerWorkerNotReady,
+  kAnswerDriverNoAnswer,    // %1 seconds waited
+  kAnswerDriverCrashed,
+  kAnswerWorkerFaultInCall,
+  kAnswerWorkerFault,
   // the program's console and log
   kNotStartedConsole,  // %1 why
   kNotStartedLog,      // %1 why
@@ -77,6 +102,14 @@ enum class Words {
   kCannotCopy,         // %1 the file written, %2 the system's reason
   kCannotWritePolicy,  // %1 the registry key, %2 the system's reason
   kCannotWriteSettings,  // %1 the registry key, %2 the system's reason
+  // the service's log, its refusals and its daily cap
+  kSenderOrigin,       // %1 the request's origin
+  kSenderHost,         // %1 the request's host
+  kOtherSenders,       // the senders past those told apart, as one
+  kRefusalsHeldBack,   // %1 the sender, %2 how many
+  kValueCut,           // %1 the value's first bytes, %2 its whole length in bytes
+  kLogCapReached,      // %1 the day's limit in bytes
+  kLogHeldBack,        // %1 how many lines
   // the system's event log
   kRefusalsBefore,     // %1 how many
   // the desk's checks (/v1/desk, the status page)

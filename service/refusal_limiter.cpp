@@ -1,10 +1,11 @@
 #include "service/refusal_limiter.h"
 
+#include "service/messages.h"
+
 namespace service {
 namespace {
 
 constexpr auto kWindow = std::chrono::minutes(1);
-const char kOtherSenders[] = "其他来源";
 
 }  // namespace
 
@@ -12,8 +13,7 @@ RefusalLimiter::RefusalLimiter(std::size_t perMinute, std::size_t senders)
     : m_perMinute(perMinute), m_senders(senders) {}
 
 std::string RefusalLimiter::HeldBackLine(const std::string& sender, std::size_t count) {
-  return "拒绝：" + sender + " 在一分钟内另有 " + std::to_string(count) +
-         " 次请求被拒绝，未逐条记下";
+  return Say(Words::kRefusalsHeldBack, {sender, std::to_string(count)});
 }
 
 void RefusalLimiter::EndWindows(Clock::time_point now, std::vector<std::string>& lines) {
@@ -33,8 +33,9 @@ std::vector<std::string> RefusalLimiter::Refused(const std::string& sender, cons
   EndWindows(now, lines);
   auto window = m_windows.find(sender);
   if (window == m_windows.end()) {
-    const std::size_t told = m_windows.size() - m_windows.count(kOtherSenders);
-    const std::string key = told < m_senders ? sender : kOtherSenders;
+    const std::string others = Say(Words::kOtherSenders);
+    const std::size_t told = m_windows.size() - m_windows.count(others);
+    const std::string key = told < m_senders ? sender : others;
     window = m_windows.emplace(key, Window{now}).first;
   }
   if (window->second.logged < m_perMinute) {

@@ -5,6 +5,7 @@
 #include "logger/day_log.h"
 #include "logger/local_time.h"
 #include "logger/log_file_name.h"
+#include "service/messages.h"
 #include "service/service_manager.h"
 #include "service/system_text.h"
 #include "host/executable_path.h"
@@ -108,7 +109,7 @@ std::string CutForLog(const std::string& value, std::size_t limit) {
   std::size_t end = limit;
   // Never inside a UTF-8 sequence: back to the start of the one cut.
   while (end > 0 && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80) --end;
-  return value.substr(0, end) + "…（共 " + std::to_string(value.size()) + " 字节）";
+  return Say(Words::kValueCut, {value.substr(0, end), std::to_string(value.size())});
 }
 
 std::string ServiceLogFileName(const std::tm& time) {
@@ -135,8 +136,8 @@ std::string ServiceLog::TodayPath() const {
 }
 
 std::string ServiceLog::HeldBackLine() const {
-  return ServiceLogLine(logger::LocalTimeNow(), "服务日志达到当日上限后，另有 " +
-                                                    std::to_string(m_heldBack) + " 行未写入");
+  return ServiceLogLine(logger::LocalTimeNow(),
+                        Say(Words::kLogHeldBack, {std::to_string(m_heldBack)}));
 }
 
 void ServiceLog::StartDay() {
@@ -161,8 +162,7 @@ void ServiceLog::Write(const std::string& text, LogLevel level, bool echo) {
   if (m_capped || m_written + line.size() + sizeof kLineEnd - 1 > m_dayLimit) {
     if (!m_capped) {
       m_capped = true;
-      Append(ServiceLogLine(now, "服务日志已达当日上限 " + std::to_string(m_dayLimit) +
-                                     " 字节，今日此后的记录只计数，不再写入"));
+      Append(ServiceLogLine(now, Say(Words::kLogCapReached, {std::to_string(m_dayLimit)})));
     }
     ++m_heldBack;
     return;

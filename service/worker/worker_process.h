@@ -12,6 +12,8 @@
 
 #include <boost/asio/io_context.hpp>
 
+#include "service/messages.h"
+
 namespace service::worker {
 
 class WorkerProcess {
@@ -29,10 +31,12 @@ class WorkerProcess {
 };
 
 // Starts program with the argument --worker, in directory, with the
-// service's environment; null, and why in problem, when it cannot.
+// service's environment; null when it cannot, and failure says why:
+// kWorkerNoPipe (the pipes to it could not be made) or kWorkerCannotStart
+// (the system would not start the program).
 std::shared_ptr<WorkerProcess> StartWorkerProcess(boost::asio::io_context& loop,
                                                   const std::string& program,
                                                   const std::string& directory,
-                                                  std::string& problem);
+                                                  Failure& failure);
 
 }  // namespace service::worker

@@ -97,17 +97,17 @@ void CloseBoth(int ends[2]) {
 std::shared_ptr<WorkerProcess> StartWorkerProcess(boost::asio::io_context& loop,
                                                   const std::string& program,
                                                   const std::string& directory,
-                                                  std::string& problem) {
+                                                  Failure& failure) {
   // A worker that dies while the service writes to it must not take the
   // service with it: the write fails with EPIPE instead.
   signal(SIGPIPE, SIG_IGN);
   int input[2], output[2];
   if (!MakePipe(input)) {
-    problem = std::string("pipe: ") + std::strerror(errno);
+    failure = Failure(Words::kWorkerNoPipe, "pipe", std::strerror(errno));
     return nullptr;
   }
   if (!MakePipe(output)) {
-    problem = std::string("pipe: ") + std::strerror(errno);
+    failure = Failure(Words::kWorkerNoPipe, "pipe", std::strerror(errno));
     CloseBoth(input);
     return nullptr;
   }
@@ -140,7 +140,7 @@ std::shared_ptr<WorkerProcess> StartWorkerProcess(boost::asio::io_context& loop,
   close(input[0]);
   close(output[1]);
   if (error != 0) {
-    problem = program + ": " + std::strerror(error);
+    failure = Failure(Words::kWorkerCannotStart, program, std::strerror(error));
     close(input[1]);
     close(output[0]);
     return nullptr;

@@ -15,9 +15,10 @@ namespace {
 // The exit code that TerminateProcess leaves on a worker the service ended.
 constexpr UINT kEndedByService = 0xE0DE;
 
-std::string SystemError(const char* what) {
-  char text[96];
-  std::snprintf(text, sizeof text, "%s: error %lu", what, GetLastError());
+// "error 5": the system's reason for the last call that failed.
+std::string LastError() {
+  char text[32];
+  std::snprintf(text, sizeof text, "error %lu", GetLastError());
   return text;
 }
 
@@ -111,7 +112,7 @@ Handle WorkerJob() {
 
 // A pipe whose service end is overlapped (for the event loop) and whose
 // worker end is an ordinary, inheritable handle. inbound: the service reads.
-bool MakePipe(bool inbound, Handle& serviceEnd, Handle& workerEnd, std::string& problem) {
+bool MakePipe(bool inbound, Handle& serviceEnd, Handle& workerEnd, Failure& failure) {
   static LONG counter = 0;
   char name[96];
   std::snprintf(name, sizeof name, "\\\\.\\pipe\\readcard-worker-%lu-%lu-%ld",
@@ -121,14 +122,14 @@ bool MakePipe(bool inbound, Handle& serviceEnd, Handle& workerEnd, std::string& 
   serviceEnd = Handle(CreateNamedPipeA(name, access, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0,
                                        nullptr));
   if (!serviceEnd.valid()) {
-    problem = SystemError("CreateNamedPipe");
+    failure = Failure(Words::kWorkerNoPipe, "CreateNamedPipe", LastError());
     return false;
   }
   SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
   workerEnd = Handle(CreateFileA(name, inbound ? GENERIC_WRITE : GENERIC_READ, 0, &inheritable,
                                  OPEN_EXISTING, 0, nullptr));
   if (!workerEnd.valid()) {
-    problem = SystemError("CreateFile (pipe)");
+    failure = Failure(Words::kWorkerNoPipe, "CreateFile (pipe)", LastError());
     return false;
   }
   return true;
@@ -178,17 +179,17 @@ class HandleList {
 std::shared_ptr<WorkerProcess> StartWorkerProcess(boost::asio::io_context& loop,
                                                   const std::string& program,
                                                   const std::string& directory,
-                                                  std::string& problem) {
+                                                  Failure& failure) {
   Handle inputService, inputWorker, outputService, outputWorker;
-  if (!MakePipe(false, inputService, inputWorker, problem) ||
-      !MakePipe(true, outputService, outputWorker, problem)) {
+  if (!MakePipe(false, inputService, inputWorker, failure) ||
+      !MakePipe(true, outputService, outputWorker, failure)) {
     return nullptr;
   }
   Handle errorWorker = WorkerErrorHandle();
   HANDLE inherited[3] = {inputWorker.get(), outputWorker.get(), errorWorker.get()};
   HandleList handleList(inherited, errorWorker.valid() ? 3 : 2);
   if (handleList.get() == nullptr) {
-    problem = SystemError("UpdateProcThreadAttribute");
+    failure = Failure(Words::kWorkerNoPipe, "UpdateProcThreadAttribute", LastError());
     return nullptr;
   }
   STARTUPINFOEXA startup = {};
@@ -207,7 +208,7 @@ std::shared_ptr<WorkerProcess> StartWorkerProcess(boost::asio::io_context& loop,
                       EXTENDED_STARTUPINFO_PRESENT | CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
                       directory.empty() ? nullptr : directory.c_str(), &startup.StartupInfo,
                       &process)) {
-    problem = program + ": " + SystemError("CreateProcess");
+    failure = Failure(Words::kWorkerCannotStart, program, "CreateProcess: " + LastError());
     return nullptr;
   }
   // Where the service itself runs in a job that allows no other (Windows 7

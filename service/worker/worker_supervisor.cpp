@@ -10,6 +10,7 @@
 #include <boost/asio/steady_timer.hpp>
 
 #include "service/card_calls.h"
+#include "service/messages.h"
 #include "service/worker/worker_process.h"
 #include "service/worker/worker_protocol.h"
 
@@ -24,8 +25,6 @@ struct PendingCall {
   CardRequest request;
   std::function<void(CardAnswer)> done;
 };
-
-std::string Seconds(int seconds) { return std::to_string(seconds); }
 
 // Where the supervisor stands with its worker. A call is held (m_current)
 // exactly while the state is Calling.
@@ -46,13 +45,13 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
 
   void Submit(CardRequest request, std::function<void(CardAnswer)> done) {
     if (m_state == WorkerState::Stopping) {
-      Answer(done, Outcome(CallOutcome::Unavailable, "读卡服务正在停止"));
+      Answer(done, Outcome(CallOutcome::Unavailable, Say(Words::kAnswerStopping)));
       return;
     }
     // The running call and the ones behind it.
     const std::size_t held = m_queue.size() + (m_current ? 1 : 0);
     if (held >= m_settings.queueLimit + 1) {
-      Answer(done, Outcome(CallOutcome::Busy, "读卡器正忙，请稍后再读"));
+      Answer(done, Outcome(CallOutcome::Busy, Say(Words::kAnswerBusy)));
       return;
     }
     m_queue.push_back(PendingCall{std::move(request), std::move(done)});
@@ -66,12 +65,12 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
   void StartWorker() {
     ++m_generation;
     m_reader = worker::FrameReader();
-    std::string problem;
-    m_process = worker::StartWorkerProcess(m_loop, m_settings.program, m_settings.directory, problem);
+    Failure failure;
+    m_process = worker::StartWorkerProcess(m_loop, m_settings.program, m_settings.directory, failure);
     if (!m_process) {
-      Log("读卡工作进程无法启动：" + problem);
-      if (m_settings.failed) m_settings.failed("读卡工作进程无法启动：" + problem);
-      FailAll("读卡工作进程无法启动，请检查读卡服务的安装");
+      Log(Say(failure));
+      if (m_settings.failed) m_settings.failed(Say(failure));
+      FailAll(Say(Words::kAnswerWorkerCannotStart));
       return;
     }
     m_state = WorkerState::Starting;
@@ -80,9 +79,8 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
     m_startTimer.expires_after(Limit());
     m_startTimer.async_wait([self, generation](const boost::system::error_code& error) {
       if (error || generation != self->m_generation) return;
-      self->Retire("读卡工作进程在 " + Seconds(self->m_settings.timeoutSeconds) +
-                   " 秒内未能就绪，已结束");
-      self->FailAll("读卡工作进程未能就绪，请稍后再读");
+      self->Retire(Say(Words::kWorkerNotReady, {self->Seconds()}));
+      self->FailAll(Say(Words::kAnswerWorkerNotReady));
     });
     ReadNext(generation);
   }
@@ -90,11 +88,11 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
   void Stop() {
     if (m_process) {
       // Logged now: the service's log may be gone by the time it is reaped.
-      Log("读卡工作进程随读卡服务停止而结束");
+      Log(Say(Words::kWorkerEndedWithService));
       Retire(std::string(), false);
     }
     m_state = WorkerState::Stopping;
-    FailAll("读卡服务正在停止");
+    FailAll(Say(Words::kAnswerStopping));
   }
 
  private:
@@ -106,6 +104,7 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
   }
 
   std::chrono::seconds Limit() const { return std::chrono::seconds(m_settings.timeoutSeconds); }
+  std::string Seconds() const { return std::to_string(m_settings.timeoutSeconds); }
 
   void Answer(const std::function<void(CardAnswer)>& done, CardAnswer answer) {
     boost::asio::post(m_loop, [done, answer]() { done(answer); });
@@ -138,7 +137,7 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
                                                worker::RequestPayload(m_current->request), m_callNumber}),
                      [self, generation](bool written) {
                        if (!written && generation == self->m_generation) {
-                         self->WorkerGone("读卡工作进程的输入已关闭");
+                         self->WorkerGone(Say(Words::kWorkerInputClosed));
                        }
                      });
     m_callTimer.expires_after(Limit());
@@ -153,7 +152,7 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
     m_process->Read([self, generation](bool ok, const char* bytes, std::size_t count) {
       if (generation != self->m_generation) return;
       if (!ok) {
-        self->WorkerGone("读卡工作进程意外结束");
+        self->WorkerGone(Say(Words::kWorkerEndedUnexpectedly));
         return;
       }
       self->m_reader.Append(bytes, count);
@@ -162,7 +161,7 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
         if (generation != self->m_generation) return;
       }
       if (self->m_reader.failed()) {
-        self->Fault("读卡工作进程的应答无法识别");
+        self->Fault(Say(Words::kWorkerAnswerUnreadable));
         return;
       }
       self->ReadNext(generation);
@@ -175,24 +174,24 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
 
   void Handle(const Frame& frame) {
     if (frame.call != ExpectedCall()) {
-      return Fault("读卡工作进程送来的应答不属于正在进行的读卡（第 " + std::to_string(frame.call) +
-                   " 次，应为第 " + std::to_string(ExpectedCall()) + " 次）");
+      return Fault(Say(Words::kWorkerAnswerOutOfTurn,
+                       {std::to_string(frame.call), std::to_string(ExpectedCall())}));
     }
     if (frame.kind == FrameKind::Ready && m_state == WorkerState::Starting) {
       const std::optional<int> version = worker::ParseReady(frame.payload);
-      if (!version) return Fault("读卡工作进程的应答无法识别");
+      if (!version) return Fault(Say(Words::kWorkerAnswerUnreadable));
       m_state = WorkerState::Ready;
       m_version = *version;
       m_startTimer.cancel();
-      Log("读卡工作进程已就绪，读卡动态库版本 " + std::to_string(*version));
+      Log(Say(Words::kWorkerReady, {std::to_string(*version)}));
       Pump();
     } else if (frame.kind == FrameKind::Unavailable &&
                (m_state == WorkerState::Starting || m_state == WorkerState::Calling)) {
-      Retire("读卡工作进程：" + frame.payload);  // the payload says what could not load
+      Retire(Say(Words::kWorkerSays, {frame.payload}));  // the payload says what could not load
       FailAll(frame.payload);
     } else if (frame.kind == FrameKind::Answer && m_state == WorkerState::Calling) {
       const std::optional<worker::WorkerAnswer> parsed = worker::ParseAnswer(frame.payload);
-      if (!parsed) return Fault("读卡工作进程的应答无法识别");
+      if (!parsed) return Fault(Say(Words::kWorkerAnswerUnreadable));
       m_callTimer.cancel();
       CardAnswer answer = Outcome(CallOutcome::Answered, parsed->text);
       answer.ok = parsed->ok;
@@ -200,7 +199,7 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
       m_state = WorkerState::Ready;
       Pump();
     } else {
-      Fault("读卡工作进程的应答无法识别");
+      Fault(Say(Words::kWorkerAnswerUnreadable));
     }
   }
 
@@ -223,8 +222,9 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
     auto log = logWhenReaped ? m_settings.log : nullptr;
     auto failed = logWhenReaped ? m_settings.failed : nullptr;
     process->End([log, failed, why](const std::string& how) {
-      if (log) log(why + "（" + how + "）");
-      if (failed) failed(why + "（" + how + "）");
+      const std::string line = Say(Words::kHowItEnded, {why, how});
+      if (log) log(line);
+      if (failed) failed(line);
     });
   }
 
@@ -247,25 +247,23 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
   }
 
   void TimedOut() {
-    const std::string limit = Seconds(m_settings.timeoutSeconds);
-    ReplaceWorker("读卡器驱动程序 " + limit + " 秒内没有应答，读卡工作进程已结束",
-                  Outcome(CallOutcome::TimedOut,
-                          "读卡器驱动程序 " + limit + " 秒内没有应答，本次读卡已取消，请重新读卡"));
+    ReplaceWorker(Say(Words::kDriverNoAnswer, {Seconds()}),
+                  Outcome(CallOutcome::TimedOut, Say(Words::kAnswerDriverNoAnswer, {Seconds()})));
   }
 
   // The worker ended on its own, or closed its pipes.
   void WorkerGone(const std::string& why) {
     switch (m_state) {
       case WorkerState::Calling:
-        ReplaceWorker(why + "：读卡时读卡器驱动程序崩溃",
-                      Outcome(CallOutcome::WorkerDied, "读卡器驱动程序崩溃，本次读卡失败，请重新读卡"));
+        ReplaceWorker(Say(Words::kWorkerDiedInCall, {why}),
+                      Outcome(CallOutcome::WorkerDied, Say(Words::kAnswerDriverCrashed)));
         break;
       case WorkerState::Starting:
-        Retire(why + "：读卡工作进程在就绪前结束");
-        FailAll("读卡工作进程无法启动，请检查读卡服务的安装");
+        Retire(Say(Words::kWorkerDiedStarting, {why}));
+        FailAll(Say(Words::kAnswerWorkerCannotStart));
         break;
       default:
-        Retire(why + "（空闲时）");  // the next call starts a fresh one
+        Retire(Say(Words::kWorkerDiedIdle, {why}));  // the next call starts a fresh one
         break;
     }
   }
@@ -273,11 +271,11 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
   // The worker sent what it must not: it cannot be trusted with more calls.
   void Fault(const std::string& why) {
     if (m_state == WorkerState::Calling) {
-      ReplaceWorker(why + "，读卡工作进程已结束",
-                    Outcome(CallOutcome::WorkerDied, "读卡工作进程出错，本次读卡失败，请重新读卡"));
+      ReplaceWorker(Say(Words::kWorkerFaultEnded, {why}),
+                    Outcome(CallOutcome::WorkerDied, Say(Words::kAnswerWorkerFaultInCall)));
     } else {
-      Retire(why + "，读卡工作进程已结束");
-      FailAll("读卡工作进程出错，请稍后再读");
+      Retire(Say(Words::kWorkerFaultEnded, {why}));
+      FailAll(Say(Words::kAnswerWorkerFault));
     }
   }
 

@@ -16,6 +16,7 @@
 #include <boost/asio/write.hpp>
 
 #include "service/http_server.h"
+#include "service/messages.h"
 #include "service/request_handler.h"
 #include "tests/service/fake_card_calls.h"
 
@@ -95,8 +96,9 @@ TEST(RefusalHook, SeesEveryRefusalTheLogLimits) {
   const std::vector<Case> cases = {
       {"a listed origin reads", Request(own, "https://his.example"), 1, ""},
       {"a foreign origin, more often than the log takes", Request(own, "https://evil.example"), 20,
-       "来源 https://evil.example"},
-      {"a foreign host without an origin", Request("evil.example", ""), 1, "主机名 evil.example"},
+       Say(Words::kSenderOrigin, {"https://evil.example"})},
+      {"a foreign host without an origin", Request("evil.example", ""), 1,
+       Say(Words::kSenderHost, {"evil.example"})},
       {"headers over the limit", Request(own, "https://his.example",
                                          "X-Filler: " + std::string(9000, 'x') + "\r\n"),
        1, "请求头过大的请求"},

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "service/messages.h"
 #include "service/refusal_limiter.h"
 #include "service/service_log.h"
 #include "tests/support/calendar.h"
@@ -80,9 +81,12 @@ TEST(ServiceLog, TheDaysFileStopsAtItsLimitAndCountsTheRest) {
   const std::string content = testing_support::ReadBytes(path);
   EXPECT_LT(content.size(), limit + 400);
   EXPECT_GT(content.size(), limit - 200);
-  EXPECT_NE(content.find(std::to_string(limit) + " 字节"), std::string::npos) << content;
+  EXPECT_NE(content.find(Say(Words::kLogCapReached, {std::to_string(limit)})), std::string::npos)
+      << content;
   const std::size_t written = std::count(content.begin(), content.end(), '\n') - 2;
-  EXPECT_NE(content.find("另有 " + std::to_string(1000 - written) + " 行"), std::string::npos) << content;
+  EXPECT_NE(content.find(Say(Words::kLogHeldBack, {std::to_string(1000 - written)})),
+            std::string::npos)
+      << content;
 }
 
 // Each sender gets its first few refusals a minute in the log, then a
@@ -96,9 +100,8 @@ TEST(RefusalLimiter, KeepsTheFirstFewAMinutePerSenderThenCounts) {
     int seconds;
     std::vector<std::string> logged;
   };
-  const auto held = [](const char* sender, int count) {
-    return std::string("拒绝：") + sender + " 在一分钟内另有 " + std::to_string(count) +
-           " 次请求被拒绝，未逐条记下";
+  const auto held = [](const std::string& sender, int count) {
+    return Say(Words::kRefusalsHeldBack, {sender, std::to_string(count)});
   };
   const std::vector<Step> steps = {
       {"a", 0, {"a"}},  {"a", 1, {"a"}}, {"a", 2, {"a"}}, {"a", 3, {}}, {"a", 4, {}},
@@ -112,7 +115,7 @@ TEST(RefusalLimiter, KeepsTheFirstFewAMinutePerSenderThenCounts) {
     EXPECT_EQ(limiter.Refused(step.sender, step.sender, start + std::chrono::seconds(step.seconds)),
               step.logged);
   }
-  EXPECT_EQ(limiter.Flush(), std::vector<std::string>{held("其他来源", 1)});
+  EXPECT_EQ(limiter.Flush(), std::vector<std::string>{held(Say(Words::kOtherSenders), 1)});
   for (int i = 0; i < 5; ++i) limiter.Refused("a", "a", start + std::chrono::seconds(62));
   EXPECT_EQ(limiter.Flush(), std::vector<std::string>{held("a", 2)});
   EXPECT_TRUE(limiter.Flush().empty());

@@ -18,6 +18,8 @@
 #include "driver/card_driver.h"
 #include "logger/day_log.h"
 #include "service/card_calls.h"
+#include "service/messages.h"
+#include "service/worker/worker_process.h"
 #include "tests/support/emulation.h"
 #include "tests/support/environment.h"
 #include "tests/support/scratch_directory.h"
@@ -76,6 +78,7 @@ class CardWorkerTest : public ::testing::Test {
     settings.program = m_program;
     settings.directory = m_desk.path();
     settings.timeoutSeconds = RunningEmulated() ? timeoutSeconds * 6 : timeoutSeconds;
+    m_seconds = std::to_string(settings.timeoutSeconds);
     settings.queueLimit = queueLimit;
     settings.log = [this](const std::string& line) { m_log.push_back(line); };
     settings.failed = [this](const std::string& line) { m_failures.push_back(line); };
@@ -136,6 +139,7 @@ class CardWorkerTest : public ::testing::Test {
 
   testing_support::ScratchDirectory m_desk;
   std::string m_program;
+  std::string m_seconds;  // the time limit that Start set, as the words give it
   boost::asio::io_context m_loop;
   std::unique_ptr<CardCalls> m_calls;
   std::vector<std::string> m_log;
@@ -265,7 +269,7 @@ TEST_F(CardWorkerTest, FindsTheLibraryBesideTheProgramOrInstalled) {
       EXPECT_EQ(answer.outcome, CallOutcome::Unavailable);
       EXPECT_EQ(answer.text, std::string(u8"无法加载读卡动态库：") + CARD_LIBRARY_NAME +
                                  u8"（程序目录中没有，系统的库目录中也没有）");
-      EXPECT_TRUE(RunUntil([&] { return Logged(u8"读卡工作进程：" + answer.text); }))
+      EXPECT_TRUE(RunUntil([&] { return Logged(Say(Words::kWorkerSays, {answer.text})); }))
           << LogText();
     }
     m_calls.reset();
@@ -320,14 +324,15 @@ TEST_F(CardWorkerTest, HungDriverTimesOutAndTheNextCallIsAnswered) {
   EXPECT_TRUE(m_calls->Busy());
   ASSERT_TRUE(RunUntil([&] { return hung->has_value(); }));
   EXPECT_EQ((*hung)->outcome, CallOutcome::TimedOut);
-  EXPECT_NE((*hung)->text.find(u8"没有应答"), std::string::npos) << (*hung)->text;
+  EXPECT_EQ((*hung)->text, Say(Words::kAnswerDriverNoAnswer, {m_seconds}));
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
   EXPECT_FALSE(m_calls->Busy());
   const CardAnswer next = Call(kNumber);
   EXPECT_EQ(next.outcome, CallOutcome::Answered);
   EXPECT_EQ(next.text, "A12345678");
-  EXPECT_TRUE(RunUntil([&] { return Logged(u8"秒内没有应答"); })) << LogText();
-  EXPECT_TRUE(RunUntil([&] { return ReportedFailure(u8"秒内没有应答"); })) << LogText();
+  const std::string ended = Say(Words::kDriverNoAnswer, {m_seconds});
+  EXPECT_TRUE(RunUntil([&] { return Logged(ended); })) << LogText();
+  EXPECT_TRUE(RunUntil([&] { return ReportedFailure(ended); })) << LogText();
 }
 
 // Natively a driver's crash ends the worker; on Windows the library's guard
@@ -344,18 +349,20 @@ TEST_F(CardWorkerTest, WorkerThatDiesAnswersWorkerDiedAndTheNextCallIsAnswered) 
   ASSERT_TRUE(WaitReady()) << LogText();
   const CardAnswer died = Call(kNumber);
   EXPECT_EQ(died.outcome, CallOutcome::WorkerDied);
-  EXPECT_NE(died.text.find(u8"驱动程序崩溃"), std::string::npos) << died.text;
+  EXPECT_EQ(died.text, Say(Words::kAnswerDriverCrashed));
   const CardAnswer next = Call(kInfo);
   EXPECT_EQ(next.outcome, CallOutcome::Answered);
   EXPECT_EQ(next.text, kDefaultInfo);
-  // The service's log says how it ended.
+  // The service's log says how it ended, whichever of its pipes the
+  // service saw close first (the words of that lead the line).
 #ifdef _WIN32
-  const char* const how = u8"驱动程序崩溃（exit code 3）";  // abort()
+  const char* const ending = "exit code 3";  // abort()
 #elif defined(__SANITIZE_ADDRESS__)
-  const char* const how = u8"驱动程序崩溃（exit code 1）";  // AddressSanitizer's report
+  const char* const ending = "exit code 1";  // AddressSanitizer's report
 #else
-  const char* const how = u8"驱动程序崩溃（signal 11 (SIGSEGV)）";
+  const char* const ending = "signal 11 (SIGSEGV)";
 #endif
+  const std::string how = Say(Words::kHowItEnded, {Say(Words::kWorkerDiedInCall, {""}), ending});
   EXPECT_TRUE(RunUntil([&] { return Logged(how); })) << LogText();
   EXPECT_TRUE(RunUntil([&] { return ReportedFailure(how); })) << LogText();
 }
@@ -398,7 +405,9 @@ TEST_F(CardWorkerTest, ExtraAnswerEndsTheWorkerAndNoAnswerLandsOnTheWrongCall) {
   EXPECT_EQ((*first)->outcome, CallOutcome::Answered);
   EXPECT_EQ((*first)->text, "first");
   EXPECT_EQ((*second)->outcome, CallOutcome::WorkerDied) << (*second)->text;
-  EXPECT_TRUE(RunUntil([&] { return Logged(u8"不属于正在进行的读卡"); })) << LogText();
+  // The forged answer to the first call came while the second was running.
+  EXPECT_TRUE(RunUntil([&] { return Logged(Say(Words::kWorkerAnswerOutOfTurn, {"1", "2"})); }))
+      << LogText();
   const CardAnswer next = Call({CardOperation::MagneticCard, Track("0000123456")});
   EXPECT_EQ(next.outcome, CallOutcome::Answered);
   EXPECT_EQ(next.text, "0000123456");
@@ -434,7 +443,7 @@ TEST_F(CardWorkerTest, StoppingDuringAHungCallEndsTheWorkerAndAnswersOnce) {
   ASSERT_TRUE(RunUntil([&] { return hung->has_value() && waiting->has_value(); }));
   EXPECT_EQ((*hung)->outcome, CallOutcome::Unavailable);
   EXPECT_EQ((*waiting)->outcome, CallOutcome::Unavailable);
-  EXPECT_TRUE(Logged(u8"随读卡服务停止而结束")) << LogText();
+  EXPECT_TRUE(Logged(Say(Words::kWorkerEndedWithService))) << LogText();
   // Neither the worker's start nor its end with the service is a failure.
   EXPECT_TRUE(m_failures.empty()) << m_failures.front();
 }
@@ -523,11 +532,15 @@ TEST_F(CardWorkerTest, MissingLibraryIsUnavailableUntilItIsThere) {
 
 TEST_F(CardWorkerTest, ProgramThatCannotStartIsUnavailable) {
   std::filesystem::remove(m_program);
+  Failure failure;
+  EXPECT_EQ(worker::StartWorkerProcess(m_loop, m_program, m_desk.path(), failure), nullptr);
+  EXPECT_EQ(failure.code, Words::kWorkerCannotStart);
+  EXPECT_EQ(failure.value, m_program);
   Start();
   const CardAnswer answer = Call(kNumber);
   EXPECT_EQ(answer.outcome, CallOutcome::Unavailable);
   EXPECT_FALSE(answer.text.empty());
-  EXPECT_TRUE(Logged(u8"无法启动")) << LogText();
+  EXPECT_TRUE(Logged(Say(failure))) << LogText();
 }
 
 }  // namespace
