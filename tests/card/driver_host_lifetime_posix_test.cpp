@@ -5,8 +5,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -21,8 +19,7 @@
 #include "ic_card_cases.h"
 #include "host/executable_path.h"
 #include "host/host_directory.h"
-
-extern char** environ;
+#include "tests/support/child_process.h"
 
 namespace {
 
@@ -116,20 +113,18 @@ TEST(LinkedDriverHostLifetime, EndsWhenTheHostIsKilled) {
     host.UseIsolation(iccard::Isolation::kProcess);
     host.SetDriverAnswer(0, "a|b|c");
     host.SetDriverSetting("SIMCARD_DELAY_MS", delay);
-    const std::string program = host::ExecutablePath();
-    char* argv[] = {
-        const_cast<char*>(program.c_str()), const_cast<char*>("--gtest_also_run_disabled_tests"),
-        const_cast<char*>("--gtest_filter=LinkedDriverHostChild.DISABLED_ReadThenWait"), nullptr};
-    pid_t child = -1;
-    ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ), 0);
+    testing_support::ChildProcess child(
+        host::ExecutablePath(),
+        {"--gtest_also_run_disabled_tests",
+         "--gtest_filter=LinkedDriverHostChild.DISABLED_ReadThenWait"},
+        {});
+    ASSERT_TRUE(child.started());
     std::vector<pid_t> driverHosts;
     for (int i = 0; i < 200 && driverHosts.empty(); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      driverHosts = DriverHostsOf(child);
+      driverHosts = DriverHostsOf(static_cast<pid_t>(child.id()));
     }
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
+    child.Kill();
     ASSERT_EQ(driverHosts.size(), 1u) << "the child started no driver host";
     const bool ended = EndsSoon(driverHosts[0]);
     EXPECT_TRUE(ended) << "driver host " << driverHosts[0] << " outlived its host";

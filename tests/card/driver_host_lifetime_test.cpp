@@ -9,7 +9,7 @@
 
 #include "ic_card_cases.h"
 #include "pe_image.h"
-#include "tests/support/child_process_win.h"
+#include "tests/support/child_process.h"
 
 namespace {
 
@@ -91,14 +91,13 @@ TEST_F(DriverHostLifetime, EndsWhenTheHostIsEndedAbruptly) {
     SCOPED_TRACE(delay != nullptr ? "in a hung driver" : "idle");
     host_.SetDriverSetting("SIMCARD_DELAY_MS", delay);
     const std::string directory = host::ProgramDirectory();
-    HANDLE isolatedHost =
-        testing_support::StartProgram(directory + "isolated_host.exe", "", directory);
-    ASSERT_NE(isolatedHost, nullptr);
-    HANDLE driverHost = OpenDriverHostOf(GetProcessId(isolatedHost));
+    testing_support::ChildProcess::Options inItsDirectory;
+    inItsDirectory.directory = directory;
+    testing_support::ChildProcess isolatedHost(directory + "isolated_host.exe", {}, inItsDirectory);
+    ASSERT_TRUE(isolatedHost.started());
+    HANDLE driverHost = OpenDriverHostOf(isolatedHost.id());
     EXPECT_NE(driverHost, nullptr);
-    TerminateProcess(isolatedHost, 9);
-    WaitForSingleObject(isolatedHost, 10000);
-    CloseHandle(isolatedHost);
+    isolatedHost.Kill();
     if (driverHost == nullptr) continue;
     EXPECT_EQ(WaitForSingleObject(driverHost, 10000), WAIT_OBJECT_0);
     CloseHandle(driverHost);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "pe_image.h"
-#include "tests/support/child_process_win.h"
+#include "tests/support/child_process.h"
 #include "tests/support/day_log.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_directory.h"

@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "pe_image.h"
-#include "tests/support/child_process_win.h"
+#include "tests/support/child_process.h"
 #include "tests/support/day_log.h"
 #include "tests/support/emulation.h"
 #include "tests/support/files.h"
@@ -23,11 +25,13 @@ namespace {
 const int kRecordsPerProcess = testing_support::RepeatCount(1500, 100);
 constexpr int kDriverTextLength = 1000;
 
-HANDLE StartWriter(const std::string& directory, const std::string& arguments) {
-  HANDLE writer =
-      testing_support::StartProgram(directory + "log_writer.exe", arguments, directory);
-  if (writer == nullptr) ADD_FAILURE() << "cannot start log_writer, error " << GetLastError();
-  return writer;
+// The writers run in directory, with the driver's settings for their records.
+testing_support::ChildProcess::Options WriterOptions(const std::string& directory) {
+  testing_support::ChildProcess::Options options;
+  options.directory = directory;
+  options.environment = {{"SIMCARD_RESULT", "-3"},
+                         {"SIMCARD_FILL", std::to_string(kDriverTextLength)}};
+  return options;
 }
 
 // The driver's text: SIMCARD_FILL bytes of "0123456789..." (the buffer
@@ -52,26 +56,20 @@ TEST(SharedLog, TwoProcessesAppendingAtOnceLoseAndMixNoLine) {
   HANDLE start = CreateEventA(nullptr, TRUE, FALSE, eventName);
   ASSERT_NE(start, nullptr);
 
-  // The writers inherit the driver's settings.
-  SetEnvironmentVariableA("SIMCARD_RESULT", "-3");
-  SetEnvironmentVariableA("SIMCARD_FILL", std::to_string(kDriverTextLength).c_str());
-  const std::string arguments =
-      std::string(eventName) + " " + std::to_string(kRecordsPerProcess);
-  HANDLE writers[2] = {StartWriter(directory, arguments + " track"),
-                       StartWriter(directory, arguments + " driver")};
-  SetEnvironmentVariableA("SIMCARD_RESULT", nullptr);
-  SetEnvironmentVariableA("SIMCARD_FILL", nullptr);
-  ASSERT_NE(writers[0], nullptr);
-  ASSERT_NE(writers[1], nullptr);
+  const std::string program = directory + "log_writer.exe";
+  const std::string records = std::to_string(kRecordsPerProcess);
+  testing_support::ChildProcess writers[2] = {
+      {program, {eventName, records, "track"}, WriterOptions(directory)},
+      {program, {eventName, records, "driver"}, WriterOptions(directory)}};
+  ASSERT_TRUE(writers[0].started()) << "cannot start log_writer, error " << GetLastError();
+  ASSERT_TRUE(writers[1].started()) << "cannot start log_writer, error " << GetLastError();
   Sleep(500);  // both have loaded the DLL and opened the day's log
   SetEvent(start);
-  const DWORD waitMilliseconds = testing_support::RunningEmulated() ? 900000 : 120000;
-  ASSERT_EQ(WaitForMultipleObjects(2, writers, TRUE, waitMilliseconds), WAIT_OBJECT_0);
-  for (HANDLE writer : writers) {
-    DWORD exitCode = 1;
-    GetExitCodeProcess(writer, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    CloseHandle(writer);
+  const int waitMilliseconds = testing_support::RunningEmulated() ? 900000 : 120000;
+  for (testing_support::ChildProcess& writer : writers) {
+    const std::optional<int> exitCode = writer.WaitExit(waitMilliseconds);
+    ASSERT_TRUE(exitCode.has_value()) << "a writer still runs";
+    EXPECT_EQ(*exitCode, 0);
   }
   CloseHandle(start);
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "logger/day_log.h"
-#include "tests/support/child_process_posix.h"
+#include "tests/support/child_process.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_directory.h"
 

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "tests/service/worker/stray_handle.h"
+#include "tests/support/child_process.h"
 
 namespace testing_support {
 
@@ -27,13 +28,11 @@ bool HoldsStrayHandle(const std::string& value) {
 std::string StartHelper(const char* how) {
   char self[4096] = {};
   if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return "0";
-  const pid_t child = fork();
-  if (child == 0) {
-    setenv("READCARD_TEST_WORKER", how, 1);
-    execl(self, self, static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  return std::to_string(child);
+  ChildProcess::Options options;
+  options.environment = {{"READCARD_TEST_WORKER", std::string(how)}};
+  ChildProcess helper(self, {}, options);
+  helper.Release();  // the driver leaves it behind
+  return std::to_string(helper.id());
 }
 
 void SleepLong() { sleep(600); }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tests/service/worker/stray_handle.h"
+#include "tests/support/child_process.h"
 
 namespace testing_support {
 
@@ -33,16 +34,12 @@ bool HoldsStrayHandle(const std::string& value) {
 std::string StartHelper(const char* how) {
   char self[MAX_PATH + 1] = {};
   GetModuleFileNameA(nullptr, self, MAX_PATH);
-  SetEnvironmentVariableA("READCARD_TEST_WORKER", how);
-  STARTUPINFOA startup = {sizeof startup};
-  PROCESS_INFORMATION process = {};
-  std::string commandLine = std::string("\"") + self + "\"";
-  const BOOL started = CreateProcessA(self, &commandLine[0], nullptr, nullptr, FALSE,
-                                      CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
-  if (!started) return "0";
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return std::to_string(process.dwProcessId);
+  ChildProcess::Options options;
+  options.environment = {{"READCARD_TEST_WORKER", std::string(how)}};
+  options.noConsole = true;  // the worker has none to share
+  ChildProcess helper(self, {}, options);
+  helper.Release();  // the driver leaves it behind
+  return std::to_string(helper.id());
 }
 
 void SleepLong() { Sleep(600000); }
