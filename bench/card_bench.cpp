@@ -98,8 +98,8 @@ void DriverCallFloor(benchmark::State& state) {
       state.SkipWithError("cannot load the simulated driver");
       break;
     }
-    auto read = reinterpret_cast<driver::ReadCardFunction*>(
-        dlsym(library, driver::kReadCardFunction));
+    auto read =
+        reinterpret_cast<driver::ReadCardFunction*>(dlsym(library, driver::kReadCardFunction));
     benchmark::DoNotOptimize(read(driver::kReadBasicInfo, record));
     dlclose(library);
   }

@@ -53,8 +53,8 @@ double LoadAndAsk(const char* library) {
   QueryPerformanceCounter(&start);
   HMODULE module = LoadLibraryA((OwnDirectory() + library).c_str());
   if (module == nullptr) return -1;
-  auto version = reinterpret_cast<NoArgs>(
-      reinterpret_cast<void*>(GetProcAddress(module, "QTZ_DLL_BBH")));
+  auto version =
+      reinterpret_cast<NoArgs>(reinterpret_cast<void*>(GetProcAddress(module, "QTZ_DLL_BBH")));
   const bool answered = version != nullptr && version() == 86;
   QueryPerformanceCounter(&end);
   FreeLibrary(module);
@@ -116,8 +116,8 @@ bool RunSelf(const std::string& arguments, std::string& output, double& microsec
   PROCESS_INFORMATION process = {};
   LARGE_INTEGER start, end;
   QueryPerformanceCounter(&start);
-  const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0,
-                                      nullptr, OwnDirectory().c_str(), &startup, &process);
+  const bool started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                      OwnDirectory().c_str(), &startup, &process);
   CloseHandle(writeEnd);
   char buffer[256];
   DWORD got = 0;
@@ -145,8 +145,7 @@ bool RunChild(const char* library, Run& run) {
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   const std::size_t middle = values.size() / 2;
-  return values.size() % 2 == 1 ? values[middle]
-                                 : (values[middle - 1] + values[middle]) / 2;
+  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 constexpr int kLibraries = 3;

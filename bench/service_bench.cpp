@@ -35,7 +35,8 @@ constexpr unsigned short kPort = 18386;
 class RunningService {
  public:
   RunningService() {
-    m_directory = std::filesystem::temp_directory_path() / ("cardservice-bench-" + std::to_string(getpid()));
+    m_directory =
+        std::filesystem::temp_directory_path() / ("cardservice-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(m_directory);
     for (const char* file : {CARDSERVICE_PROGRAM, CARD_LIBRARY, CARD_DRIVER}) {
       std::filesystem::copy_file(file, m_directory / std::filesystem::path(file).filename(),

@@ -7,8 +7,8 @@
 // Prints, per pair, the best of five rounds in microseconds per call and the
 // ratio operation / floor; then a read through the driver host against the
 // same read in-process (readcard.ini switched between rounds), the median of
-// the rounds, and the first read's start-up of the driver host. scripts/bench.sh runs it in a directory of its
-// own, so that its failure records do not fill a test directory's log.
+// the rounds, and the first read's start-up of the driver host. scripts/bench.sh runs it in a
+// directory of its own, so that its failure records do not fill a test directory's log.
 #include <windows.h>
 
 #include <algorithm>
@@ -23,8 +23,7 @@
 namespace {
 
 using MagneticCardRead = int32_t(__stdcall*)(int32_t, int32_t, const char*, char**);
-using CardNumberRead = int32_t(__stdcall*)(int32_t, int32_t, int32_t, int32_t,
-                                           char**, char**);
+using CardNumberRead = int32_t(__stdcall*)(int32_t, int32_t, int32_t, int32_t, char**, char**);
 using CardInfoRead = int32_t(__stdcall*)(int32_t, int32_t, char**, int32_t*);
 using DriverRead = int32_t(__stdcall*)(int32_t, char*);
 
@@ -76,8 +75,8 @@ PairTimes MeasurePair(int iterations, Operation operation, Floor floor) {
 }
 
 void Report(const char* operation, double time, const char* floor, double floorTime) {
-  std::printf("%-22s %10.3f us   %-26s %10.3f us   ratio %8.1f\n", operation, time,
-              floor, floorTime, time / floorTime);
+  std::printf("%-22s %10.3f us   %-26s %10.3f us   ratio %8.1f\n", operation, time, floor,
+              floorTime, time / floorTime);
 }
 
 void WriteText(const std::string& path, const char* text) {
@@ -138,15 +137,18 @@ void MeasureIsolation(const std::string& directory, int iterations) {
   const double inProcessMedian = Median(inProcess);
   const double isolatedBest = *std::min_element(isolated.begin(), isolated.end());
   const double inProcessBest = *std::min_element(inProcess.begin(), inProcess.end());
-  std::printf("QTZ_DKH, isolation=process %8.1f us   isolation=none %8.1f us   "
-              "difference %8.1f us (median of %d rounds)\n",
-              isolatedMedian, inProcessMedian, isolatedMedian - inProcessMedian, kRounds);
-  std::printf("QTZ_DKH, isolation=process %8.1f us   isolation=none %8.1f us   "
-              "difference %8.1f us (best of %d rounds)\n",
-              isolatedBest, inProcessBest, isolatedBest - inProcessBest, kRounds);
-  std::printf("first read, starting readcard-driverhost.exe %8.1f ms   second read %8.2f ms "
-              "(median of %d fresh loads)\n",
-              Median(firstRead), Median(secondRead), kRounds);
+  std::printf(
+      "QTZ_DKH, isolation=process %8.1f us   isolation=none %8.1f us   "
+      "difference %8.1f us (median of %d rounds)\n",
+      isolatedMedian, inProcessMedian, isolatedMedian - inProcessMedian, kRounds);
+  std::printf(
+      "QTZ_DKH, isolation=process %8.1f us   isolation=none %8.1f us   "
+      "difference %8.1f us (best of %d rounds)\n",
+      isolatedBest, inProcessBest, isolatedBest - inProcessBest, kRounds);
+  std::printf(
+      "first read, starting readcard-driverhost.exe %8.1f ms   second read %8.2f ms "
+      "(median of %d fresh loads)\n",
+      Median(firstRead), Median(secondRead), kRounds);
 }
 
 }  // namespace
@@ -167,8 +169,7 @@ int main(int argc, char** argv) {
   MagneticCardRead magneticCardRead;
   CardNumberRead cardNumberRead;
   CardInfoRead cardInfoRead;
-  if (!Find(library, "CK_DKH", magneticCardRead) ||
-      !Find(library, "QTZ_DKH", cardNumberRead) ||
+  if (!Find(library, "CK_DKH", magneticCardRead) || !Find(library, "QTZ_DKH", cardNumberRead) ||
       !Find(library, "SBK_YKT_ICGETINFO", cardInfoRead)) {
     std::puts("readcard.dll lacks an export");
     return 1;
@@ -178,8 +179,7 @@ int main(int argc, char** argv) {
   char* copy = nullptr;
   int32_t status = 0;
   if (magneticCardRead(0, 0, bench::kGoodTrack, &text) != 0 ||
-      cardNumberRead(0, 0, 0, 0, &text, &copy) != 0 ||
-      cardInfoRead(0, 0, &text, &status) != 0) {
+      cardNumberRead(0, 0, 0, 0, &text, &copy) != 0 || cardInfoRead(0, 0, &text, &status) != 0) {
     std::puts("a card read fails: is SSCardDriver.dll beside readcard.dll?");
     return 1;
   }
@@ -202,15 +202,13 @@ int main(int argc, char** argv) {
   SYSTEMTIME now;
   GetLocalTime(&now);
   char line[128];
-  std::snprintf(line, sizeof line,
-                "[%d-%02d-%02d %02d:%02d:%02d][Error]\t磁卡号长度不正常\r\n", now.wYear,
-                now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+  std::snprintf(line, sizeof line, "[%d-%02d-%02d %02d:%02d:%02d][Error]\t磁卡号长度不正常\r\n",
+                now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
   const std::size_t length = std::strlen(line);
   std::FILE* file = std::fopen((directory + "floor.log").c_str(), "ab");
-  HANDLE appendFile = CreateFileA((directory + "floor-append.log").c_str(),
-                                  FILE_APPEND_DATA | FILE_READ_DATA,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE appendFile = CreateFileA(
+      (directory + "floor-append.log").c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
+      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == nullptr || appendFile == INVALID_HANDLE_VALUE) return 1;
   OVERLAPPED lockRange = {};
   lockRange.OffsetHigh = 0x40000000;
@@ -229,10 +227,13 @@ int main(int argc, char** argv) {
     append();
     unlock();
   });
-  const PairTimes lockOnly = MeasurePair(iterations, [&] {
-    lock();
-    unlock();
-  }, append);
+  const PairTimes lockOnly = MeasurePair(
+      iterations,
+      [&] {
+        lock();
+        unlock();
+      },
+      append);
   std::fclose(file);
   CloseHandle(appendFile);
   Report("failure record", record.operation, "fwrite + fflush", record.floor);

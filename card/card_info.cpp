@@ -15,16 +15,16 @@ namespace card {
 // Fields are moved byte for byte, never interpreted: the markers' meaning
 // belongs to the host.
 std::string FormatCardInfo(const std::vector<std::string>& fields) {
-  return fields[0] + "#" + fields[7] + "#2#" + fields[2] + "#01#" + fields[1] +
-         "#" + fields[4] + "######" + fields[3] + "#";
+  return fields[0] + "#" + fields[7] + "#2#" + fields[2] + "#01#" + fields[1] + "#" + fields[4] +
+         "######" + fields[3] + "#";
 }
 
 int ReadIcCardInfo(char** cardInfo, int32_t* status) {
   // The status is 0 when the export returns, on every path: stored first.
   if (status != nullptr) *status = 0;
   if (cardInfo == nullptr || status == nullptr) {
-    logger::g_fileLogger(logger::Error) << "读卡结果参数为空：第"
-                                << (cardInfo == nullptr ? 3 : 4) << "个参数";
+    logger::g_fileLogger(logger::Error)
+        << "读卡结果参数为空：第" << (cardInfo == nullptr ? 3 : 4) << "个参数";
     return -1;
   }
 

@@ -49,9 +49,9 @@ config::DriverSettings CurrentDriverSettings() {
   config::DriverSettings settings =
       config::ReadDriverSettings(host::HostDirectory() + config::kReadcardIniFile);
   for (const config::DriverSettings::Problem& problem : settings.problems) {
-    logger::g_fileLogger(logger::Error) << config::kReadcardIniFile << "设置有错误：[driver]"
-                                << problem.key << "=" << problem.value << "，已按默认值"
-                                << problem.usedInstead << "处理";
+    logger::g_fileLogger(logger::Error)
+        << config::kReadcardIniFile << "设置有错误：[driver]" << problem.key << "=" << problem.value
+        << "，已按默认值" << problem.usedInstead << "处理";
   }
   return settings;
 }
@@ -97,8 +97,8 @@ bool AcceptDriverAnswer(const driver::CallOutcome& outcome) {
     return false;
   }
   if (outcome.result != 0) {
-    logger::g_fileLogger(logger::Error) << "读卡失败,错误码:" << outcome.result << " 错误信息"
-                                << RecordText();
+    logger::g_fileLogger(logger::Error)
+        << "读卡失败,错误码:" << outcome.result << " 错误信息" << RecordText();
     return false;
   }
   return true;
@@ -106,9 +106,8 @@ bool AcceptDriverAnswer(const driver::CallOutcome& outcome) {
 
 std::string RecordText() {
   const void* end = std::memchr(RecordBuffer, '\0', kRecordBufferSize);
-  std::size_t length = end == nullptr
-                           ? kRecordBufferSize
-                           : static_cast<const char*>(end) - RecordBuffer;
+  std::size_t length =
+      end == nullptr ? kRecordBufferSize : static_cast<const char*>(end) - RecordBuffer;
   return std::string(RecordBuffer, length);
 }
 

@@ -7,16 +7,13 @@ namespace {
 
 // Exactly the bytes that the C library's isspace accepts in the "C" locale.
 bool IsWhiteSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-         c == '\r';
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
 // Negative values count as no bits at all, not as their two's complement.
-uint32_t BitsOf(int32_t value) {
-  return value < 0 ? 0u : static_cast<uint32_t>(value);
-}
+uint32_t BitsOf(int32_t value) { return value < 0 ? 0u : static_cast<uint32_t>(value); }
 
 }  // namespace
 

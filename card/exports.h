@@ -19,4 +19,3 @@
 
 // Calling convention of the definitions (empty in the native build).
 #define READCARD_API READCARD_CALL
-

@@ -25,8 +25,7 @@ void HandOut(const std::string& number, char** cardNumber, char** cardNumberCopy
 }
 
 // The configured number: [QTZH] CURRENT names the key that holds it.
-int AnswerVirtualCard(const std::string& iniPath, char** cardNumber,
-                      char** cardNumberCopy) {
+int AnswerVirtualCard(const std::string& iniPath, char** cardNumber, char** cardNumberCopy) {
   config::IniSection cards;
   config::ReadIniSection(iniPath, cards, "QTZH");
   auto current = cards.find("CURRENT");
@@ -48,8 +47,8 @@ int AnswerVirtualCard(const std::string& iniPath, char** cardNumber,
 
 int ReadIcCardNumber(char** cardNumber, char** cardNumberCopy) {
   if (cardNumber == nullptr || cardNumberCopy == nullptr) {
-    logger::g_fileLogger(logger::Error) << "读卡结果参数为空：第"
-                                << (cardNumber == nullptr ? 5 : 6) << "个参数";
+    logger::g_fileLogger(logger::Error)
+        << "读卡结果参数为空：第" << (cardNumber == nullptr ? 5 : 6) << "个参数";
     return -1;
   }
   const std::string iniPath = host::HostDirectory() + "Login.ini";

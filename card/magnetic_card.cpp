@@ -21,8 +21,7 @@ struct TrackFields {
 };
 
 TrackFields CutTrack(const char* track) {
-  return TrackFields{{track, 8}, {track + 8, 10}, {track + 19, kCheckCodeLength},
-                     {track + 29, 8}};
+  return TrackFields{{track, 8}, {track + 8, 10}, {track + 19, kCheckCodeLength}, {track + 29, 8}};
 }
 
 // Whether the text is exactly one track long: its first NUL at byte 37.
@@ -33,9 +32,7 @@ bool IsTrackLong(const char* track) {
   return end == track + kTrackLength;
 }
 
-void LogError(const char* message) {
-  logger::g_fileLogger(logger::Error) << message;
-}
+void LogError(const char* message) { logger::g_fileLogger(logger::Error) << message; }
 
 }  // namespace
 

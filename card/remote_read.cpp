@@ -29,11 +29,12 @@ void LogTransportFailure(const RemoteRead& read, const std::string& program, int
       logger::g_fileLogger(logger::Error) << "找不到读卡驱动进程程序：" << program;
       break;
     case RemoteRead::kCannotStart:
-      logger::g_fileLogger(logger::Error) << "无法启动读卡驱动进程：" << program << " " << read.detail;
+      logger::g_fileLogger(logger::Error)
+          << "无法启动读卡驱动进程：" << program << " " << read.detail;
       break;
     case RemoteRead::kTimedOut:
-      logger::g_fileLogger(logger::Error) << "读卡动态库" << timeoutSeconds
-                                  << "秒内没有应答，已结束读卡驱动进程";
+      logger::g_fileLogger(logger::Error)
+          << "读卡动态库" << timeoutSeconds << "秒内没有应答，已结束读卡驱动进程";
       break;
     case RemoteRead::kEnded:
       logger::g_fileLogger(logger::Error) << "读卡驱动进程意外结束： " << read.detail;

@@ -4,8 +4,7 @@
 
 namespace config {
 
-std::optional<std::pair<std::string, std::string>> ParseIniLine(
-    const std::string& line) {
+std::optional<std::pair<std::string, std::string>> ParseIniLine(const std::string& line) {
   if (line.empty()) return std::nullopt;
   std::string::size_type comment = line.find('#');
   if (comment == 0) return std::nullopt;

@@ -23,13 +23,11 @@ using IniSection = std::map<std::string, std::string>;
 // section is in it; false (section empty) when it could not. path is in the
 // system code page. The file is read without denying anyone else access, so a
 // host that holds it open does not block the read.
-bool ReadIniSection(const std::string& path, IniSection& section,
-                    const char* name);
+bool ReadIniSection(const std::string& path, IniSection& section, const char* name);
 
 // The key and value of one key line, or nothing for a line that holds none
 // (empty, a comment, no "=" before the comment, an empty key).
-std::optional<std::pair<std::string, std::string>> ParseIniLine(
-    const std::string& line);
+std::optional<std::pair<std::string, std::string>> ParseIniLine(const std::string& line);
 
 // The reading of ReadIniSection over any source of lines.
 void ParseIniSection(TextLines& lines, IniSection& section, const char* name);

@@ -11,16 +11,15 @@ constexpr std::size_t kChunkSize = 4096;
 }  // namespace
 
 ByteReader StringBytes(std::string text) {
-  return [bytes = std::move(text), offset = std::size_t{0}](
-             char* buffer, std::size_t size) mutable {
-    std::size_t count = bytes.copy(buffer, size, offset);
-    offset += count;
-    return count;
-  };
+  return
+      [bytes = std::move(text), offset = std::size_t{0}](char* buffer, std::size_t size) mutable {
+        std::size_t count = bytes.copy(buffer, size, offset);
+        offset += count;
+        return count;
+      };
 }
 
-TextLines::TextLines(ByteReader read)
-    : m_read(std::move(read)), m_buffer(kChunkSize) {}
+TextLines::TextLines(ByteReader read) : m_read(std::move(read)), m_buffer(kChunkSize) {}
 
 int TextLines::Peek() {
   if (m_ended) return kEnd;

@@ -128,8 +128,7 @@ std::unique_ptr<DriverHostProcess> DriverHostProcess::Launch(const std::string& 
   return std::unique_ptr<DriverHostProcess>(new DriverHostProcess(std::move(impl)));
 }
 
-DriverHostProcess::Exchanged DriverHostProcess::Send(const std::string& bytes,
-                                                     long long) {
+DriverHostProcess::Exchanged DriverHostProcess::Send(const std::string& bytes, long long) {
   // The socket's buffer takes a request at once.
   std::size_t sent = 0;
   while (sent < bytes.size()) {

@@ -103,21 +103,20 @@ std::unique_ptr<DriverHostProcess> DriverHostProcess::Launch(const std::string& 
   char name[96];
   std::snprintf(name, sizeof name, "\\\\.\\pipe\\readcard-driverhost-%lu-%lu-%ld",
                 GetCurrentProcessId(), GetTickCount(), InterlockedIncrement(&counter));
-  impl->pipe = CreateNamedPipeA(name,
-                                PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED |
-                                    FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                PIPE_TYPE_BYTE | PIPE_WAIT, 1, 64 * 1024, 64 * 1024, 0, nullptr);
+  impl->pipe = CreateNamedPipeA(
+      name, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+      PIPE_TYPE_BYTE | PIPE_WAIT, 1, 64 * 1024, 64 * 1024, 0, nullptr);
   if (impl->pipe == INVALID_HANDLE_VALUE) {
     failure.detail = "CreateNamedPipe " + ErrorText(GetLastError());
     return nullptr;
   }
   impl->event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-  HANDLE childEnd = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, &inheritable,
-                                OPEN_EXISTING, 0, nullptr);
+  HANDLE childEnd =
+      CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, 0, nullptr);
   HANDLE self = nullptr;
-  DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
-                  SYNCHRONIZE, TRUE, 0);
+  DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self, SYNCHRONIZE,
+                  TRUE, 0);
   // Whatever the driver prints goes to the null device: the host's own
   // standard output may be redirected meanwhile, and a copy held by the
   // driver host would keep that file or pipe open as long as it runs.
@@ -145,10 +144,10 @@ std::unique_ptr<DriverHostProcess> DriverHostProcess::Launch(const std::string& 
                 static_cast<unsigned long>(reinterpret_cast<uintptr_t>(self)));
   PROCESS_INFORMATION started = {};
   constexpr DWORD kExtendedStartupInfo = 0x00080000;  // EXTENDED_STARTUPINFO_PRESENT
-  const BOOL ok = CreateProcessA(
-      program.c_str(), commandLine, nullptr, nullptr, TRUE,
-      CREATE_NO_WINDOW | (list.get() != nullptr ? kExtendedStartupInfo : 0), nullptr, nullptr,
-      &startup.startup, &started);
+  const BOOL ok =
+      CreateProcessA(program.c_str(), commandLine, nullptr, nullptr, TRUE,
+                     CREATE_NO_WINDOW | (list.get() != nullptr ? kExtendedStartupInfo : 0), nullptr,
+                     nullptr, &startup.startup, &started);
   const DWORD error = GetLastError();
   CloseValid(childEnd);
   CloseValid(self);
@@ -206,10 +205,10 @@ DriverHostProcess::Exchanged DriverHostProcess::Send(const std::string& bytes,
   overlapped.hEvent = m_impl->event;
   ResetEvent(m_impl->event);
   DWORD moved = 0;
-  const BOOL wrote = WriteFile(m_impl->pipe, bytes.data(), static_cast<DWORD>(bytes.size()),
-                               nullptr, &overlapped);
-  switch (Finish(m_impl->pipe, m_impl->event, m_impl->process, overlapped, wrote, deadline,
-                 moved)) {
+  const BOOL wrote =
+      WriteFile(m_impl->pipe, bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, &overlapped);
+  switch (
+      Finish(m_impl->pipe, m_impl->event, m_impl->process, overlapped, wrote, deadline, moved)) {
     case 0:
       return moved == bytes.size() ? Exchanged::kAnswered : Exchanged::kNotSent;
     case 1:
@@ -229,10 +228,10 @@ DriverHostProcess::Exchanged DriverHostProcess::Receive(std::size_t size, long l
     overlapped.hEvent = m_impl->event;
     ResetEvent(m_impl->event);
     DWORD moved = 0;
-    const BOOL read = ReadFile(m_impl->pipe, &bytes[got], static_cast<DWORD>(size - got),
-                               nullptr, &overlapped);
-    switch (Finish(m_impl->pipe, m_impl->event, m_impl->process, overlapped, read, deadline,
-                   moved)) {
+    const BOOL read =
+        ReadFile(m_impl->pipe, &bytes[got], static_cast<DWORD>(size - got), nullptr, &overlapped);
+    switch (
+        Finish(m_impl->pipe, m_impl->event, m_impl->process, overlapped, read, deadline, moved)) {
       case 0:
         if (moved == 0) return Exchanged::kEnded;
         got += moved;

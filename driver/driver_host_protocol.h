@@ -28,10 +28,10 @@ constexpr std::size_t kAnswerSize = 4 + 4 + 4 + 4 + 8 + 4 + kMaxModuleName + kRe
 
 // How the driver call went in the driver host.
 enum class Outcome : uint32_t {
-  kCalled = 0,           // iReadCardBas ran; result and record hold its answer
-  kNotLoaded = 1,        // the system could not load the driver file
-  kNoReadFunction = 2,   // the driver has no iReadCardBas
-  kFaulted = 3,          // iReadCardBas raised a fault that the guard caught
+  kCalled = 0,          // iReadCardBas ran; result and record hold its answer
+  kNotLoaded = 1,       // the system could not load the driver file
+  kNoReadFunction = 2,  // the driver has no iReadCardBas
+  kFaulted = 3,         // iReadCardBas raised a fault that the guard caught
 };
 
 constexpr std::size_t kGreetingSize = 8;

@@ -14,8 +14,7 @@ std::string MissingFunctionText(const std::string& name) {
   return "can not find this function " + name;
 }
 
-DynamicLibrary::DynamicLibrary(const LibraryLoader& loader)
-    : m_loader(&loader) {}
+DynamicLibrary::DynamicLibrary(const LibraryLoader& loader) : m_loader(&loader) {}
 
 DynamicLibrary::~DynamicLibrary() { Unload(); }
 
@@ -37,8 +36,7 @@ FunctionAddress DynamicLibrary::Resolve(const std::string& name) {
   auto cached = functions.find(name);
   if (cached != functions.end()) return cached->second;
   // Without a library the system would search the program itself.
-  FunctionAddress address =
-      module == nullptr ? nullptr : m_loader->find(module, name.c_str());
+  FunctionAddress address = module == nullptr ? nullptr : m_loader->find(module, name.c_str());
   if (address == nullptr) {
     throw std::runtime_error(MissingFunctionText(name));
   }

@@ -33,9 +33,8 @@ extern "C" {
 // Where the handler resumes the thread after a fault: inside the thunk, with
 // the thunk's own frame pointer.
 void readcard_guard_landing();
-EXCEPTION_DISPOSITION __cdecl readcard_guard_handler(EXCEPTION_RECORD* record,
-                                                     void* establisher, CONTEXT* context,
-                                                     void* dispatcher);
+EXCEPTION_DISPOSITION __cdecl readcard_guard_handler(EXCEPTION_RECORD* record, void* establisher,
+                                                     CONTEXT* context, void* dispatcher);
 }
 
 // The thunk. Its frame, below the saved EBP:
@@ -86,11 +85,10 @@ _readcard_guard_landing:
 // handled there. Takes the faults that driver::IsDriverFault names and lets
 // every other exception, and every unwind, pass on.
 extern "C" EXCEPTION_DISPOSITION __cdecl readcard_guard_handler(EXCEPTION_RECORD* record,
-                                                                void* establisher,
-                                                                CONTEXT* context, void*) {
+                                                                void* establisher, CONTEXT* context,
+                                                                void*) {
   constexpr DWORD kPassOn = EXCEPTION_NONCONTINUABLE | EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND;
-  if ((record->ExceptionFlags & kPassOn) != 0 ||
-      !driver::IsDriverFault(record->ExceptionCode)) {
+  if ((record->ExceptionFlags & kPassOn) != 0 || !driver::IsDriverFault(record->ExceptionCode)) {
     return ExceptionContinueSearch;
   }
   GuardFrame* frame = static_cast<Registration*>(establisher)->frame;

@@ -20,7 +20,8 @@ class Bytes {
     }
     std::uint32_t value = 0;
     for (int i = size - 1; i >= 0; --i) {
-      value = value << 8 | static_cast<unsigned char>(m_bytes[offset + static_cast<std::size_t>(i)]);
+      value =
+          value << 8 | static_cast<unsigned char>(m_bytes[offset + static_cast<std::size_t>(i)]);
     }
     return value;
   }
@@ -29,7 +30,8 @@ class Bytes {
   // The NUL-terminated text at offset, at most 512 bytes.
   std::string Text(std::size_t offset) const {
     std::string text;
-    for (std::size_t i = offset; i < m_bytes.size() && text.size() < 512 && m_bytes[i] != '\0'; ++i) {
+    for (std::size_t i = offset; i < m_bytes.size() && text.size() < 512 && m_bytes[i] != '\0';
+         ++i) {
       text += m_bytes[i];
     }
     return text;
@@ -75,8 +77,8 @@ PeFile ParsePeFile(const std::string& image) {
   for (std::size_t i = 0; i < sectionCount; ++i) {
     const std::size_t at = table + i * 40;
     const std::uint32_t virtualSize = bytes.U32(at + 8), rawSize = bytes.U32(at + 16);
-    sections.push_back({bytes.U32(at + 12), virtualSize > rawSize ? virtualSize : rawSize,
-                        bytes.U32(at + 20)});
+    sections.push_back(
+        {bytes.U32(at + 12), virtualSize > rawSize ? virtualSize : rawSize, bytes.U32(at + 20)});
   }
 
   const std::size_t exports = OffsetOf(sections, bytes.U32(directories));

@@ -12,9 +12,9 @@
 namespace driver {
 
 struct PeFile {
-  bool valid = false;          // a readable PE image (an MZ file with PE headers)
-  std::uint16_t machine = 0;   // IMAGE_FILE_MACHINE_*: 0x14C x86, 0x8664 x64
-  bool dll = false;            // IMAGE_FILE_DLL
+  bool valid = false;                // a readable PE image (an MZ file with PE headers)
+  std::uint16_t machine = 0;         // IMAGE_FILE_MACHINE_*: 0x14C x86, 0x8664 x64
+  bool dll = false;                  // IMAGE_FILE_DLL
   std::vector<std::string> exports;  // the export names, as written
   std::vector<std::string> imports;  // the imported DLLs' names
 };

@@ -16,8 +16,8 @@ std::size_t ReservedSize() { return RecordArea::WritableSize(PageSize()) + PageS
 RecordArea::RecordArea() {
   const std::size_t page = PageSize();
   const std::size_t writable = WritableSize(page);
-  void* base = mmap(nullptr, writable + page, PROT_READ | PROT_WRITE,
-                    MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* base =
+      mmap(nullptr, writable + page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (base == MAP_FAILED) return;
   char* guard = static_cast<char*>(base) + writable;
   if (mprotect(guard, page, PROT_NONE) != 0) {

@@ -52,8 +52,8 @@ bool ConnectToLibrary(int argc, char** argv) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
   SetUnhandledExceptionFilter(EndOnCrash);
   if (argc != 3 || std::strcmp(argv[1], "--host") != 0) return false;
-  HANDLE host = reinterpret_cast<HANDLE>(
-      static_cast<uintptr_t>(std::strtoull(argv[2], nullptr, 10)));
+  HANDLE host =
+      reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::strtoull(argv[2], nullptr, 10)));
   if (WaitForSingleObject(host, 0) != WAIT_TIMEOUT) return false;
   HANDLE watch = CreateThread(nullptr, 64 * 1024, WatchHost, host, 0, nullptr);
   if (watch == nullptr) return false;

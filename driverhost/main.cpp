@@ -29,8 +29,8 @@ int main(int argc, char** argv) {
   for (;;) {
     // Usually the whole request arrives in the first read.
     std::string bytes;
-    if (!driverhost::ReadFromLibrary(bytes, protocol::kRequestHeaderSize + protocol::kMaxPath +
-                                                protocol::kRecordSize)) {
+    if (!driverhost::ReadFromLibrary(
+            bytes, protocol::kRequestHeaderSize + protocol::kMaxPath + protocol::kRecordSize)) {
       return 0;  // the library let go
     }
     if (!ReadUpTo(bytes, protocol::kRequestHeaderSize)) return 0;

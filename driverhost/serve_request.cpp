@@ -59,8 +59,7 @@ Answer ServeRequest(const Request& request, const driver::LibraryLoader& loader)
     record = fallback.data();
   }
   std::memcpy(record, answer.record.data(), driver::protocol::kRecordSize);
-  const driver::CallOutcome outcome =
-      driver::CallGuarded(read, driver::kReadBasicInfo, record);
+  const driver::CallOutcome outcome = driver::CallGuarded(read, driver::kReadBasicInfo, record);
   answer.record.assign(record, driver::protocol::kRecordSize);
   answer.result = outcome.result;
   if (outcome.fault) {

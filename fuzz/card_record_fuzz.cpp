@@ -85,8 +85,8 @@ void CheckCardInfo(int32_t driverResult, const std::string& record,
   }
   FUZZ_CHECK(info == card::RecordBuffer);
   const std::string line = card::RecordBuffer;
-  const std::string full = fields[0] + "#" + fields[7] + "#2#" + fields[2] + "#01#" +
-                           fields[1] + "#" + fields[4] + "######" + fields[3] + "#";
+  const std::string full = fields[0] + "#" + fields[7] + "#2#" + fields[2] + "#01#" + fields[1] +
+                           "#" + fields[4] + "######" + fields[3] + "#";
   FUZZ_CHECK(line == full.substr(0, kRecordLimit));
   if (full.size() > kRecordLimit) return;
 
@@ -101,9 +101,9 @@ void CheckCardInfo(int32_t driverResult, const std::string& record,
   if (anyMarker) return;
   const std::vector<std::string> pieces = CutAt(line, '#');
   FUZZ_CHECK(pieces.size() == 13);
-  const std::vector<std::string> layout = {
-      fields[0], fields[7], "2", fields[2], "01", fields[1], fields[4],
-      "",        "",        "",  "",        "",   fields[3]};
+  const std::vector<std::string> layout = {fields[0], fields[7], "2",      fields[2], "01",
+                                           fields[1], fields[4], "",       "",        "",
+                                           "",        "",        fields[3]};
   FUZZ_CHECK(pieces == layout);
   if (fields[2].size() <= kNumberLimit) FUZZ_CHECK(pieces[3] == card::NumberBufferA);
 }

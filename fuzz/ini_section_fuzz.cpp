@@ -109,8 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::size_t lineEnd = input.find('\n');
   const std::string nameLine = input.substr(0, lineEnd);
   const std::string name = nameLine.substr(0, nameLine.find('\0'));
-  const std::string file =
-      lineEnd == std::string::npos ? std::string() : input.substr(lineEnd + 1);
+  const std::string file = lineEnd == std::string::npos ? std::string() : input.substr(lineEnd + 1);
 
   config::IniSection fromMemory{{"stale", "pair"}};
   config::TextLines lines(config::StringBytes(file));

@@ -55,7 +55,8 @@ bool OriginAllowed(std::string origin) {
   for (const char* suffix : {":443", ":80"}) {
     const std::string end = suffix;
     const bool https = origin.rfind("https://", 0) == 0;
-    if (origin.size() > end.size() && origin.compare(origin.size() - end.size(), end.size(), end) == 0 &&
+    if (origin.size() > end.size() &&
+        origin.compare(origin.size() - end.size(), end.size(), end) == 0 &&
         (https == (end == ":443"))) {
       origin.erase(origin.size() - end.size());
     }
@@ -72,8 +73,8 @@ std::string HeaderOf(const HttpResponse& response, const std::string& name) {
 }
 
 void CheckAnswer(const HttpResponse& response, const HttpRequest& request) {
-  static const std::set<int> statuses = {200, 204, 400, 403, 404, 405, 413, 415,
-                                         500, 502, 503, 504};
+  static const std::set<int> statuses = {200, 204, 400, 403, 404, 405,
+                                         413, 415, 500, 502, 503, 504};
   FUZZ_CHECK(statuses.count(response.status) == 1);
   const std::string allowOrigin = HeaderOf(response, "Access-Control-Allow-Origin");
   if (!allowOrigin.empty()) {

@@ -5,8 +5,7 @@
 
 namespace host {
 
-std::string DirectoryOf(const std::string& path, char separator,
-                        LeadBytePredicate isLeadByte) {
+std::string DirectoryOf(const std::string& path, char separator, LeadBytePredicate isLeadByte) {
   std::string::size_type end = 0;  // one past the last separator seen
   for (std::string::size_type i = 0; i < path.size(); ++i) {
     if (path[i] == separator) {

@@ -12,8 +12,7 @@ using LeadBytePredicate = bool (*)(unsigned char);
 // The leading part of path up to and including its last separator; "" when
 // path holds none. The second byte of a two-byte character is never taken for
 // a separator, even when it has the separator's code (GBK allows 0x5C there).
-std::string DirectoryOf(const std::string& path, char separator,
-                        LeadBytePredicate isLeadByte);
+std::string DirectoryOf(const std::string& path, char separator, LeadBytePredicate isLeadByte);
 
 // The host program's directory with its trailing separator ("C:\Host\" for
 // C:\Host\host.exe), or "" when it cannot be had; natively the directory that

@@ -77,14 +77,11 @@ READCARD_IMPORT int READCARD_CALL QTZ_DLL_BBH(void);
  * configures). On success *cardNumber points to NumberBufferA and
  * *cardNumberCopy to NumberBufferB, both holding the same number. The first
  * four arguments are not read. 0 on success, -1 on failure. */
-READCARD_IMPORT int READCARD_CALL QTZ_DKH(int unused1, int unused2,
-                                          int unused3, int unused4,
-                                          char** cardNumber,
-                                          char** cardNumberCopy);
+READCARD_IMPORT int READCARD_CALL QTZ_DKH(int unused1, int unused2, int unused3, int unused4,
+                                          char** cardNumber, char** cardNumberCopy);
 
 /* Ordinal 3. Inactive: answers 0. */
-READCARD_IMPORT int READCARD_CALL QTZ_ErrorString(int unused1, int unused2,
-                                                  int unused3);
+READCARD_IMPORT int READCARD_CALL QTZ_ErrorString(int unused1, int unused2, int unused3);
 
 /* Ordinal 4. Inactive: answers 0. */
 READCARD_IMPORT int READCARD_CALL QTZ_FindWindow2(int unused1);
@@ -94,13 +91,11 @@ READCARD_IMPORT int READCARD_CALL QTZ_FindWindow2(int unused1);
  * *cardNumber points to NumberBufferA, holding the track's 10-character card
  * number field (characters 9 to 18). The first two arguments are not read.
  * 0 on success, -1 on failure (wrong length, check code mismatch). */
-READCARD_IMPORT int READCARD_CALL CK_DKH(int unused1, int unused2,
-                                         const char* track,
+READCARD_IMPORT int READCARD_CALL CK_DKH(int unused1, int unused2, const char* track,
                                          char** cardNumber);
 
 /* Ordinal 6. Inactive: answers 0. */
-READCARD_IMPORT int READCARD_CALL QTZ_HSXK(int unused1, int unused2,
-                                           int unused3, int unused4,
+READCARD_IMPORT int READCARD_CALL QTZ_HSXK(int unused1, int unused2, int unused3, int unused4,
                                            int unused5, int unused6);
 
 /* Ordinal 7. Inactive: answers 0. */
@@ -112,33 +107,28 @@ READCARD_IMPORT int READCARD_CALL QTZ_YKT_JK_SD(void);
  * one is refused with -1 before anything is written). On success *cardInfo
  * points to RecordBuffer. The first two arguments are not read. 0 on
  * success, -1 on failure. */
-READCARD_IMPORT int READCARD_CALL SBK_YKT_ICGETINFO(int unused1, int unused2,
-                                                    char** cardInfo,
+READCARD_IMPORT int READCARD_CALL SBK_YKT_ICGETINFO(int unused1, int unused2, char** cardInfo,
                                                     int* status);
 
 /* Ordinal 9. Inactive: answers 0. */
-READCARD_IMPORT int READCARD_CALL SBK_YKT_ICPURCHASE(
-    int unused1, int unused2, int unused3, int unused4, int unused5,
-    int unused6, int unused7, int unused8, int unused9, int unused10,
-    int unused11);
+READCARD_IMPORT int READCARD_CALL SBK_YKT_ICPURCHASE(int unused1, int unused2, int unused3,
+                                                     int unused4, int unused5, int unused6,
+                                                     int unused7, int unused8, int unused9,
+                                                     int unused10, int unused11);
 
 /* Ordinal 10. Inactive: answers 0. */
-READCARD_IMPORT int READCARD_CALL SBK_YKT_ICTRANSLOG(int unused1, int unused2,
-                                                     int unused3);
+READCARD_IMPORT int READCARD_CALL SBK_YKT_ICTRANSLOG(int unused1, int unused2, int unused3);
 
 /* Pointer types for hosts that resolve the functions with GetProcAddress. */
 typedef int(READCARD_CALL* READCARD_QTZ_DLL_BBH_FN)(void);
-typedef int(READCARD_CALL* READCARD_QTZ_DKH_FN)(int, int, int, int, char**,
-                                                char**);
+typedef int(READCARD_CALL* READCARD_QTZ_DKH_FN)(int, int, int, int, char**, char**);
 typedef int(READCARD_CALL* READCARD_QTZ_ERRORSTRING_FN)(int, int, int);
 typedef int(READCARD_CALL* READCARD_QTZ_FINDWINDOW2_FN)(int);
 typedef int(READCARD_CALL* READCARD_CK_DKH_FN)(int, int, const char*, char**);
 typedef int(READCARD_CALL* READCARD_QTZ_HSXK_FN)(int, int, int, int, int, int);
 typedef int(READCARD_CALL* READCARD_QTZ_YKT_JK_SD_FN)(void);
-typedef int(READCARD_CALL* READCARD_SBK_YKT_ICGETINFO_FN)(int, int, char**,
-                                                          int*);
-typedef int(READCARD_CALL* READCARD_SBK_YKT_ICPURCHASE_FN)(int, int, int, int,
-                                                           int, int, int, int,
+typedef int(READCARD_CALL* READCARD_SBK_YKT_ICGETINFO_FN)(int, int, char**, int*);
+typedef int(READCARD_CALL* READCARD_SBK_YKT_ICPURCHASE_FN)(int, int, int, int, int, int, int, int,
                                                            int, int, int);
 typedef int(READCARD_CALL* READCARD_SBK_YKT_ICTRANSLOG_FN)(int, int, int);
 

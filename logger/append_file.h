@@ -32,7 +32,7 @@ class AppendFile {
 
  private:
   static constexpr intptr_t kClosed = -1;  // INVALID_HANDLE_VALUE; fd -1
-  intptr_t m_handle = kClosed;  // the Windows HANDLE or the POSIX descriptor
+  intptr_t m_handle = kClosed;             // the Windows HANDLE or the POSIX descriptor
 };
 
 }  // namespace logger

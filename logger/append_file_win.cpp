@@ -20,8 +20,8 @@ AppendFile::AppendFile(const std::string& path) {
   // Appending access: the system writes at the end of the file as it stands
   // at each write. Read access only so that the writer lock can be taken.
   HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   m_handle = reinterpret_cast<intptr_t>(file);
 }
 
@@ -37,12 +37,11 @@ bool AppendFile::Append(const std::string& bytes) {
   // over each other: the writers take turns through a lock on the file. A
   // process that dies holding it releases it with its handles.
   OVERLAPPED lockRange = WriterLockRange();
-  const bool locked =
-      LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lockRange) != FALSE;
+  const bool locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lockRange) != FALSE;
   DWORD written = 0;
-  const bool whole = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                               &written, nullptr) &&
-                     written == bytes.size();
+  const bool whole =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size();
   if (locked) UnlockFileEx(file, 0, 1, 0, &lockRange);
   return whole;
 }

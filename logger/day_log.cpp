@@ -42,8 +42,7 @@ std::vector<std::string> SplitLines(const std::string& text) {
 
 std::vector<std::string> LastLines(const std::vector<std::string>& lines, std::size_t count) {
   std::size_t first = lines.size() > count ? lines.size() - count : 0;
-  return std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(first),
-                                  lines.end());
+  return std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.end());
 }
 
 std::string ReadFrom(const std::string& path, std::size_t offset) {

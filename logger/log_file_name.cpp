@@ -11,8 +11,8 @@ std::string DailyLogDirectory(const std::string& hostDirectory, const DailyLogNa
 
 std::string FormatDate(const std::tm& time) {
   char date[40] = {};  // room for any three int values
-  std::snprintf(date, sizeof date, "%d-%02d-%02d", time.tm_year + 1900,
-                time.tm_mon + 1, time.tm_mday);
+  std::snprintf(date, sizeof date, "%d-%02d-%02d", time.tm_year + 1900, time.tm_mon + 1,
+                time.tm_mday);
   return std::string(date).substr(0, 10);
 }
 

@@ -13,7 +13,7 @@ struct DailyLogName {
   const char* folder;
   const char* prefix;
 };
-constexpr DailyLogName kLibraryLog{"readcard", "qtz-"};          // the card library's
+constexpr DailyLogName kLibraryLog{"readcard", "qtz-"};             // the card library's
 constexpr DailyLogName kServiceLog{"cardservice", "cardservice-"};  // the card service's
 
 std::string DailyLogDirectory(const std::string& hostDirectory, const DailyLogName& name,
@@ -25,9 +25,7 @@ std::string DailyLogFileName(const DailyLogName& name, const std::tm& day);
 inline std::string LogDirectoryOf(const std::string& hostDirectory, char separator) {
   return DailyLogDirectory(hostDirectory, kLibraryLog, separator);
 }
-inline std::string LogFileNameFor(const std::tm& day) {
-  return DailyLogFileName(kLibraryLog, day);
-}
+inline std::string LogFileNameFor(const std::tm& day) { return DailyLogFileName(kLibraryLog, day); }
 
 // The date of time as "%d-%02d-%02d", cut to its first 10 characters.
 std::string FormatDate(const std::tm& time);

@@ -15,9 +15,7 @@ const char* LevelName(Level level) {
 }  // namespace
 
 BaseLogger::LogStream::LogStream(BaseLogger* logger, Level level)
-    : m_logger(logger),
-      m_level(level),
-      m_exceptionsInFlight(std::uncaught_exceptions()) {}
+    : m_logger(logger), m_level(level), m_exceptionsInFlight(std::uncaught_exceptions()) {}
 
 BaseLogger::LogStream& BaseLogger::LogStream::operator<<(const char* text) {
   if (text != nullptr) m_text += text;
@@ -47,9 +45,7 @@ BaseLogger::LogStream::~LogStream() {
   }
 }
 
-BaseLogger::LogStream BaseLogger::operator()(Level level) {
-  return LogStream(this, level);
-}
+BaseLogger::LogStream BaseLogger::operator()(Level level) { return LogStream(this, level); }
 
 FileLogger::FileLogger(DailyFile file) : m_file(std::move(file)) {
   // The library's logger is built at load: running out of memory there
@@ -63,8 +59,7 @@ FileLogger::FileLogger(DailyFile file) : m_file(std::move(file)) {
 // m_file closes itself; nothing is held back in a buffer.
 FileLogger::~FileLogger() = default;
 
-void FileLogger::output(const std::tm* time, const char* levelName,
-                        const char* message) {
+void FileLogger::output(const std::tm* time, const char* levelName, const char* message) {
   // The whole line in one append: a line that two writes put down could be
   // split by another process's line between them. A file that failed to open
   // or a write that fails drops the record. Called with the mutex held, so

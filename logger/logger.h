@@ -55,8 +55,7 @@ class BaseLogger {
     LogStream& operator<<(const char* text);  // a null text adds nothing
     LogStream& operator<<(const std::string& text);
     LogStream& operator<<(char c);
-    template <typename Integer,
-              typename = std::enable_if_t<std::is_integral_v<Integer>>>
+    template <typename Integer, typename = std::enable_if_t<std::is_integral_v<Integer>>>
     LogStream& operator<<(Integer value) {
       m_text += std::to_string(value);
       return *this;
@@ -82,8 +81,7 @@ class BaseLogger {
 
  protected:
   // Writes one finished record; called with m_mutex held.
-  virtual void output(const std::tm* time, const char* levelName,
-                      const char* message) = 0;
+  virtual void output(const std::tm* time, const char* levelName, const char* message) = 0;
 
  private:
   Mutex m_mutex;
@@ -105,8 +103,7 @@ class FileLogger : public BaseLogger {
   const std::string& fileName() const { return m_file.path(); }
 
  protected:
-  void output(const std::tm* time, const char* levelName,
-              const char* message) override;
+  void output(const std::tm* time, const char* levelName, const char* message) override;
 
  private:
   DailyFile m_file;

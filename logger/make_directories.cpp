@@ -3,8 +3,7 @@
 namespace logger {
 
 bool MakeDirectories(const std::string& directory, char separator,
-                     host::LeadBytePredicate isLeadByte,
-                     MakeDirectoryFunction makeDirectory) {
+                     host::LeadBytePredicate isLeadByte, MakeDirectoryFunction makeDirectory) {
   bool made = false;
   std::string::size_type rest = 0;  // start of the part not yet made
   for (std::string::size_type i = 0; i < directory.size(); ++i) {

@@ -16,9 +16,8 @@ constexpr std::size_t kStampSize = 96;
 void AppendHead(std::string& line, const std::tm& time, const char* levelName) {
   char stamp[kStampSize];
   const int length = std::snprintf(stamp, sizeof stamp, "[%lld-%02d-%02d %02d:%02d:%02d][",
-                                   static_cast<long long>(time.tm_year) + 1900,
-                                   time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min,
-                                   time.tm_sec);
+                                   static_cast<long long>(time.tm_year) + 1900, time.tm_mon + 1,
+                                   time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec);
   if (length > 0) line.append(stamp, static_cast<std::size_t>(length));
   if (levelName != nullptr) line += levelName;
   line += "]\t";

@@ -64,8 +64,7 @@ DWORD Index() {
   if (index != kNoIndex) return static_cast<DWORD>(index);
   const DWORD fresh = TlsAlloc();
   if (fresh == TLS_OUT_OF_INDEXES) return fresh;
-  const LONG earlier =
-      InterlockedCompareExchange(&g_index, static_cast<LONG>(fresh), kNoIndex);
+  const LONG earlier = InterlockedCompareExchange(&g_index, static_cast<LONG>(fresh), kNoIndex);
   if (earlier != kNoIndex) {  // another thread was first
     TlsFree(fresh);
     return static_cast<DWORD>(earlier);
@@ -109,12 +108,8 @@ struct ReleaseAtUnload {
 
 namespace __cxxabiv1 {
 
-extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept {
-  return CurrentThreadState();
-}
+extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept { return CurrentThreadState(); }
 
-extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept {
-  return CurrentThreadState();
-}
+extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept { return CurrentThreadState(); }
 
 }  // namespace __cxxabiv1

@@ -26,10 +26,11 @@ using CloseHandleFunction = BOOL(WINAPI*)(HANDLE);
 #endif
 
 // The system's functions, as imported.
-extern "C" CreateSemaphoreFunction g_systemCreateSemaphore asm(
-    READCARD_WRAPPED("real", "CreateSemaphoreW", "16"));
-extern "C" CloseHandleFunction g_systemCloseHandle asm(
-    READCARD_WRAPPED("real", "CloseHandle", "4"));
+extern "C" CreateSemaphoreFunction g_systemCreateSemaphore asm(READCARD_WRAPPED("real",
+                                                                                "CreateSemaphoreW",
+                                                                                "16"));
+extern "C" CloseHandleFunction g_systemCloseHandle asm(READCARD_WRAPPED("real", "CloseHandle",
+                                                                        "4"));
 
 namespace {
 
@@ -37,13 +38,13 @@ constexpr int kSlots = 8;  // the runtime makes two
 HANDLE volatile g_open[kSlots] = {};
 volatile LONG g_released = 0;  // set when the DLL's leftovers are closed
 
-HANDLE WINAPI CreateNotedSemaphore(LPSECURITY_ATTRIBUTES security, LONG initial,
-                                   LONG maximum, LPCWSTR name) {
+HANDLE WINAPI CreateNotedSemaphore(LPSECURITY_ATTRIBUTES security, LONG initial, LONG maximum,
+                                   LPCWSTR name) {
   HANDLE semaphore = g_systemCreateSemaphore(security, initial, maximum, name);
   if (semaphore == nullptr) return semaphore;
   for (HANDLE volatile& slot : g_open) {
-    if (InterlockedCompareExchangePointer(const_cast<PVOID volatile*>(&slot), semaphore,
-                                          nullptr) == nullptr) {
+    if (InterlockedCompareExchangePointer(const_cast<PVOID volatile*>(&slot), semaphore, nullptr) ==
+        nullptr) {
       break;
     }
   }
@@ -74,9 +75,10 @@ struct CloseLeftoversAtUnload {
 }  // namespace
 
 // What the DLL's calls of the two system functions go through.
-extern "C" CreateSemaphoreFunction g_notingCreateSemaphore asm(
-    READCARD_WRAPPED("wrap", "CreateSemaphoreW", "16"));
-extern "C" CloseHandleFunction g_notingCloseHandle asm(
-    READCARD_WRAPPED("wrap", "CloseHandle", "4"));
+extern "C" CreateSemaphoreFunction g_notingCreateSemaphore asm(READCARD_WRAPPED("wrap",
+                                                                                "CreateSemaphoreW",
+                                                                                "16"));
+extern "C" CloseHandleFunction g_notingCloseHandle asm(READCARD_WRAPPED("wrap", "CloseHandle",
+                                                                        "4"));
 CreateSemaphoreFunction g_notingCreateSemaphore = &CreateNotedSemaphore;
 CloseHandleFunction g_notingCloseHandle = &CloseNotedHandle;

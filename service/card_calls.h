@@ -45,10 +45,10 @@ class CardCalls {
 };
 
 struct WorkerSettings {
-  std::string program;          // this program, started again with --worker
-  std::string directory;        // the desk directory: library, driver, Login.ini
-  int timeoutSeconds = 30;      // how long a card call may take
-  std::size_t queueLimit = 8;   // calls that may wait behind the running one
+  std::string program;                          // this program, started again with --worker
+  std::string directory;                        // the desk directory: library, driver, Login.ini
+  int timeoutSeconds = 30;                      // how long a card call may take
+  std::size_t queueLimit = 8;                   // calls that may wait behind the running one
   std::function<void(const std::string&)> log;  // one line for the service log, UTF-8
   // Also given the lines that tell of a worker that could not start, died or
   // was ended (the system's event log takes these).
@@ -56,8 +56,7 @@ struct WorkerSettings {
 };
 
 // Starts the first worker at once, so that Version() is known early.
-std::unique_ptr<CardCalls> StartCardWorker(boost::asio::io_context& loop,
-                                           WorkerSettings settings);
+std::unique_ptr<CardCalls> StartCardWorker(boost::asio::io_context& loop, WorkerSettings settings);
 
 // The worker's side (the program started with --worker): loads the card
 // library and answers requests from standard input on standard output until

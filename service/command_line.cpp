@@ -15,10 +15,12 @@ Failure ParseCommandLine(const std::vector<std::string>& arguments, CommandLine&
     const std::string& argument = arguments[i];
     const bool hasValue = i + 1 < arguments.size();
     if (argument == "--set") {
-      const std::string::size_type equals = hasValue ? arguments[i + 1].find('=') : std::string::npos;
+      const std::string::size_type equals =
+          hasValue ? arguments[i + 1].find('=') : std::string::npos;
       if (equals == std::string::npos || equals == 0) return Failure{Words::kSetForm};
       const std::string& value = arguments[++i];
-      line.settings.emplace_back(value.substr(0, equals), text::TrimBlanks(value.substr(equals + 1)));
+      line.settings.emplace_back(value.substr(0, equals),
+                                 text::TrimBlanks(value.substr(equals + 1)));
       continue;
     }
     if (argument == "--keep-settings") {

@@ -19,13 +19,13 @@ enum class ProgramMode {
 
 struct CommandLine {
   ProgramMode mode = ProgramMode::Foreground;
-  std::string configPath;      // "" : cardservice.ini beside the program
-  std::optional<int> port;     // overrides the ini
+  std::string configPath;   // "" : cardservice.ini beside the program
+  std::optional<int> port;  // overrides the ini
   // --install's --set KEY=VALUE, in the order given: the desk's settings
   // that the installer keeps for the machine (see desk_settings.h). An
   // empty value keeps what is set.
   std::vector<std::pair<std::string, std::string>> settings;
-  bool keepSettings = false;   // --uninstall --keep-settings: the service only
+  bool keepSettings = false;  // --uninstall --keep-settings: the service only
 };
 
 // Parses the arguments after the program's name. For an unknown or

@@ -52,8 +52,8 @@ bool IsFolder(const std::string& path) {
 std::string Reason() {
   const DWORD code = GetLastError();
   char text[512] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                 text, sizeof text, nullptr);
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                 sizeof text, nullptr);
   std::string reason = LocalTextToUtf8(text);
   while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
   return std::to_string(code) + ": " + reason;
@@ -160,7 +160,8 @@ Failure SetUpDesk(const CommandLine& line, const std::function<void()>& beforeCh
   if (!failed && !Value(settings, "hisdir").empty()) {
     const std::string to = WithSeparator(Value(settings, "hisdir"));
     for (const char* name : kHisFiles) {
-      if (!failed && Exists(desk + name)) failed = CopyInto(desk + name, to + name, true, copied, order);
+      if (!failed && Exists(desk + name))
+        failed = CopyInto(desk + name, to + name, true, copied, order);
     }
     if (!failed && Exists(desk + kHisSettingsFile)) {
       failed = CopyInto(desk + kHisSettingsFile, to + kHisSettingsFile, false, copied, order);

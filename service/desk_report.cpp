@@ -33,7 +33,8 @@ DeskFile FileIn(const std::string& directory, const std::string& name) {
 DriverKind KindOf(const std::string& path) {
 #ifdef _WIN32
   const driver::PeFile file = driver::ReadPeFile(path);
-  if (!file.valid || !file.dll || file.machine != driver::kMachineX86) return DriverKind::kNot32BitDll;
+  if (!file.valid || !file.dll || file.machine != driver::kMachineX86)
+    return DriverKind::kNot32BitDll;
   bool reads = false, simulated = false;
   for (const std::string& name : file.exports) {
     reads = reads || name == driver::kReadCardFunction;
@@ -103,9 +104,10 @@ DeskFacts GatherDeskFacts(const std::string& directory, const std::string& libra
   facts.logFile = logger::TodayLogPath(directory);
   // A directory not made yet is made as the library would make it at load.
   const std::string logDirectory = logger::LogDirectory(directory);
-  facts.logWritable = CanWriteIn(logDirectory) ||
-                      (logger::MakeDirectories(logDirectory, host::kPathSeparator, host::IsLeadByte) &&
-                       CanWriteIn(logDirectory));
+  facts.logWritable =
+      CanWriteIn(logDirectory) ||
+      (logger::MakeDirectories(logDirectory, host::kPathSeparator, host::IsLeadByte) &&
+       CanWriteIn(logDirectory));
   const std::size_t size = logger::FileSize(facts.logFile);
   const std::size_t from = size > kLogTail ? size - kLogTail : 0;
   std::vector<std::string> lines = logger::SplitLines(logger::ReadFrom(facts.logFile, from));
@@ -143,9 +145,8 @@ std::string DeskJson(const DeskFacts& facts, const ToUtf8& toUtf8, const ToUtf8&
   desk["loginIni"] = loginIni;
   if (detail) {
     desk["origins"] = facts.origins;
-    desk["log"] = {{"file", pathToUtf8(facts.logFile)},
-                   {"writable", facts.logWritable},
-                   {"lines", lines}};
+    desk["log"] = {
+        {"file", pathToUtf8(facts.logFile)}, {"writable", facts.logWritable}, {"lines", lines}};
     desk["permissions"] = facts.writableBy;
   }
   return desk.dump(-1, ' ', false, json::error_handler_t::replace);

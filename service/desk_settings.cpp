@@ -8,8 +8,8 @@
 
 namespace service {
 
-const std::vector<std::string> kDeskSettingKeys = {"port",    "origins", "timeout",
-                                                   "driverdir", "hisdir", "browserpolicy"};
+const std::vector<std::string> kDeskSettingKeys = {"port",      "origins", "timeout",
+                                                   "driverdir", "hisdir",  "browserpolicy"};
 
 const std::vector<std::string> kBrowserPolicyKeys = {
     "SOFTWARE\\Policies\\Google\\Chrome\\LoopbackNetworkAllowedForUrls",

@@ -13,12 +13,12 @@
 namespace service {
 
 enum class EventId : unsigned {
-  Started = 100,      // information: listening, with port and origins
-  Stopped = 101,      // information
-  NotStarted = 102,   // error: unusable settings, port in use
+  Started = 100,       // information: listening, with port and origins
+  Stopped = 101,       // information
+  NotStarted = 102,    // error: unusable settings, port in use
   DeskWritable = 103,  // error: others than the administrators may change the service's files
-  Refused = 200,      // warning: a request from an origin or host not allowed
-  WorkerEnded = 300,  // error: the card worker died or was ended after a time-out
+  Refused = 200,       // warning: a request from an origin or host not allowed
+  WorkerEnded = 300,   // error: the card worker died or was ended after a time-out
 };
 
 // Writes one event; a log that cannot be written loses it, nothing else.

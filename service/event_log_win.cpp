@@ -13,7 +13,8 @@ namespace service {
 namespace {
 
 const wchar_t kSource[] = L"cardservice";
-const wchar_t kSourceKey[] = L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\cardservice";
+const wchar_t kSourceKey[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\cardservice";
 const wchar_t kMessageFile[] = L"%SystemRoot%\\System32\\EventCreate.exe";
 
 WORD TypeOf(EventId id) {

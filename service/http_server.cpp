@@ -73,7 +73,8 @@ std::string Sender(const http::request<http::string_body>& request) {
 // A refusal's line, within the sender's share of the log; the refusal hook
 // sees every refusal, and keeps its own count.
 void LogRefusal(HttpServer::Shared& shared, const std::string& sender, const std::string& line) {
-  for (const std::string& text : shared.refusals.Refused(sender, line, RefusalLimiter::Clock::now())) {
+  for (const std::string& text :
+       shared.refusals.Refused(sender, line, RefusalLimiter::Clock::now())) {
     shared.log(text);
   }
   if (shared.refused) shared.refused(sender, line);
@@ -138,10 +139,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
     }
     if (m_parser->is_done()) return Dispatch();
     m_stream.expires_after(m_shared->limits.requestTimeout);
-    http::async_read(m_stream, m_buffer, *m_parser,
-                     [self = shared_from_this()](beast::error_code error, std::size_t) {
-                       self->OnBody(error);
-                     });
+    http::async_read(
+        m_stream, m_buffer, *m_parser,
+        [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnBody(error); });
   }
 
   void OnBody(beast::error_code error) {
@@ -180,13 +180,14 @@ class Connection : public std::enable_shared_from_this<Connection> {
     const std::string sender = Sender(request);
     const HttpRequest plain = ToHttpRequest(request);
     Routed routed = m_shared->handler->Route(plain);
-    if (!routed.refusal.empty()) LogRefusal(*m_shared, sender, "拒绝 " + line + "：" + routed.refusal);
+    if (!routed.refusal.empty())
+      LogRefusal(*m_shared, sender, "拒绝 " + line + "：" + routed.refusal);
     if (const HttpResponse* response = routed.response()) return Write(*response, !m_keepAlive);
     // The card call may take up to the driver's timeout: no time limit here.
     m_stream.expires_never();
     CardRequest card = *routed.card();
     m_shared->cards->Submit(std::move(card), [self = shared_from_this(),
-                                             routed = std::move(routed)](CardAnswer answer) {
+                                              routed = std::move(routed)](CardAnswer answer) {
       self->Write(self->m_shared->handler->AnswerCard(routed, answer), !self->m_keepAlive);
     });
   }
@@ -209,13 +210,13 @@ class Connection : public std::enable_shared_from_this<Connection> {
     response->prepare_payload();
     m_stream.expires_after(m_shared->limits.requestTimeout);
     StartWaiting();  // until the client has taken the answer
-    http::async_write(m_stream, *response,
-                      [self = shared_from_this(), response, close](beast::error_code error,
-                                                                   std::size_t) {
-                        self->StopWaiting();
-                        if (error || close) return self->Close();
-                        self->ReadHeader();
-                      });
+    http::async_write(
+        m_stream, *response,
+        [self = shared_from_this(), response, close](beast::error_code error, std::size_t) {
+          self->StopWaiting();
+          if (error || close) return self->Close();
+          self->ReadHeader();
+        });
   }
 
   void Close() {

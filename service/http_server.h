@@ -21,10 +21,10 @@
 namespace service {
 
 struct ServerLimits {
-  std::size_t headerLimit = 8 * 1024;              // request line and headers
-  std::size_t bodyLimit = kBodyLimit;              // larger bodies answer 413
-  std::chrono::milliseconds requestTimeout{10000}; // headers, then the body, each
-  std::size_t connectionLimit = 64;                // more are closed at once
+  std::size_t headerLimit = 8 * 1024;               // request line and headers
+  std::size_t bodyLimit = kBodyLimit;               // larger bodies answer 413
+  std::chrono::milliseconds requestTimeout{10000};  // headers, then the body, each
+  std::size_t connectionLimit = 64;                 // more are closed at once
 };
 
 using LogLine = std::function<void(const std::string&)>;

@@ -18,9 +18,10 @@ int main(int argc, char** argv) {
   const service::Language language = service::ConsoleLanguage();
   const std::string usage = service::Say(language, service::Words::kUsage);
   if (const service::Failure wrong = service::ParseCommandLine(arguments, line)) {
-    std::fprintf(stderr, "%s",
-                 service::ConsoleText("cardservice: " + service::Say(language, wrong) + "\n" + usage)
-                     .c_str());
+    std::fprintf(
+        stderr, "%s",
+        service::ConsoleText("cardservice: " + service::Say(language, wrong) + "\n" + usage)
+            .c_str());
     return service::kExitWrongConfig;
   }
   switch (line.mode) {

@@ -76,7 +76,8 @@ constexpr Translation kTexts[] = {
 
     {Words::kNotStartedConsole, "cardservice: 未启动：%1", "cardservice: not started: %1"},
     {Words::kNotStartedLog, "未启动：%1", "not started: %1"},
-    {Words::kStartedLog, "启动：监听 http://127.0.0.1:%1，允许的来源 %2，读卡超时 %3 秒，配置文件 %4%5",
+    {Words::kStartedLog,
+     "启动：监听 http://127.0.0.1:%1，允许的来源 %2，读卡超时 %3 秒，配置文件 %4%5",
      "started: listening on http://127.0.0.1:%1, allowed origins %2, card timeout %3 s, "
      "settings %4%5"},
     {Words::kConfigMissingNote, "（未找到，用默认值）", " (not found, the defaults apply)"},
@@ -192,11 +193,13 @@ constexpr Translation kTexts[] = {
      "no card reader driver SSCardDriver.dll: IC cards cannot be read; put the vendor's 32-bit "
      "driver beside the service"},
     {Words::kDeskDriverNot32Bit,
-     "SSCardDriver.dll 不是 32 位的 Windows DLL（64 位或文件有误）：无法加载。请换成厂家的 32 位驱动",
+     "SSCardDriver.dll 不是 32 位的 Windows DLL（64 位或文件有误）：无法加载。请换成厂家的 32 "
+     "位驱动",
      "SSCardDriver.dll is no 32-bit Windows DLL (64-bit, or damaged): it cannot be loaded; use the "
      "vendor's 32-bit driver"},
     {Words::kDeskDriverNoRead,
-     "SSCardDriver.dll 没有导出 iReadCardBas（或只有修饰名）：不是可用的读卡器驱动。请向厂家索取正确的驱动",
+     "SSCardDriver.dll 没有导出 "
+     "iReadCardBas（或只有修饰名）：不是可用的读卡器驱动。请向厂家索取正确的驱动",
      "SSCardDriver.dll does not export iReadCardBas (or only a decorated name): not a usable "
      "driver; ask the vendor for the right one"},
     {Words::kDeskDriverSimulated,
@@ -204,7 +207,8 @@ constexpr Translation kTexts[] = {
      "SSCardDriver.dll is the simulated driver for tests and demos: every read is made up; use the "
      "vendor's driver"},
     {Words::kDeskVirtualCard,
-     "Login.ini 打开了虚拟卡（REALCARD）：读 IC 卡号时不读卡，每位病人都得到同一个卡号。挂号电脑上请设置 "
+     "Login.ini 打开了虚拟卡（REALCARD）：读 IC "
+     "卡号时不读卡，每位病人都得到同一个卡号。挂号电脑上请设置 "
      "REALCARD = false",
      "Login.ini turns the virtual card on (REALCARD): every patient gets the same number; set "
      "REALCARD = false on a registration PC"},

@@ -17,39 +17,39 @@ namespace service {
 
 enum class Words {
   // cardservice.ini
-  kConfigPort,      // %1 the value
-  kConfigTimeout,   // %1 the value
-  kConfigOrigin,    // %1 the entry, %2 why
+  kConfigPort,          // %1 the value
+  kConfigTimeout,       // %1 the value
+  kConfigOrigin,        // %1 the entry, %2 why
   kConfigWritableDesk,  // %1 the value
-  kConfigInFile,    // %1 the file, %2 what is wrong
+  kConfigInFile,        // %1 the file, %2 what is wrong
   // listening
-  kListenInUse,     // %1 the port
-  kListenDenied,    // %1 the port
-  kListenFailed,    // %1 the port, %2 the system's reason
+  kListenInUse,   // %1 the port
+  kListenDenied,  // %1 the port
+  kListenFailed,  // %1 the port, %2 the system's reason
   // the card worker's process, as StartWorkerProcess fails
   kWorkerCannotStart,  // %1 the program, %2 the system's reason
   kWorkerNoPipe,       // %1 the system's call, %2 its error
   // the card worker, as its supervisor logs it
-  kWorkerReady,             // %1 the library's version
+  kWorkerReady,  // %1 the library's version
   kWorkerEndedWithService,
-  kWorkerNotReady,          // %1 seconds waited
-  kWorkerSays,              // %1 what the worker could not load
-  kDriverNoAnswer,          // %1 seconds waited
+  kWorkerNotReady,  // %1 seconds waited
+  kWorkerSays,      // %1 what the worker could not load
+  kDriverNoAnswer,  // %1 seconds waited
   kWorkerInputClosed,
   kWorkerEndedUnexpectedly,
-  kWorkerDiedInCall,        // %1 how the supervisor saw it end
-  kWorkerDiedStarting,      // %1 how the supervisor saw it end
-  kWorkerDiedIdle,          // %1 how the supervisor saw it end
+  kWorkerDiedInCall,    // %1 how the supervisor saw it end
+  kWorkerDiedStarting,  // %1 how the supervisor saw it end
+  kWorkerDiedIdle,      // %1 how the supervisor saw it end
   kWorkerAnswerUnreadable,
-  kWorkerAnswerOutOfTurn,   // %1 the answer's call number, %2 the one expected
-  kWorkerFaultEnded,        // %1 what the worker sent
-  kHowItEnded,              // %1 why it was ended, %2 how the process ended ("exit code 3")
+  kWorkerAnswerOutOfTurn,  // %1 the answer's call number, %2 the one expected
+  kWorkerFaultEnded,       // %1 what the worker sent
+  kHowItEnded,             // %1 why it was ended, %2 how the process ended ("exit code 3")
   // the card worker, as a card call is answered when it cannot answer
   kAnswerStopping,
   kAnswerBusy,
   kAnswerWorkerCannotStart,
   kAnswerWorkerNotReady,
-  kAnswerDriverNoAnswer,    // %1 seconds waited
+  kAnswerDriverNoAnswer,  // %1 seconds waited
   kAnswerDriverCrashed,
   kAnswerWorkerFaultInCall,
   kAnswerWorkerFault,
@@ -60,17 +60,17 @@ enum class Words {
   kConfigMissingNote,
   kMachineSettingsNote,  // %1 the registry key
   kNoOrigins,
-  kStopped,            // %1 why
-  kStopSignal,         // %1 the signal's number
+  kStopped,     // %1 why
+  kStopSignal,  // %1 the signal's number
   kStopByManager,
-  kListening,          // %1 port
+  kListening,  // %1 port
   // the command line
-  kValueMissing,       // %1 the option
-  kPortOption,         // %1 the value
-  kUnknownArgument,    // %1 the argument
-  kOneMode,            // %1 the argument
+  kValueMissing,     // %1 the option
+  kPortOption,       // %1 the value
+  kUnknownArgument,  // %1 the argument
+  kOneMode,          // %1 the argument
   kSetForm,
-  kOnlyWith,           // %1 the option, %2 the mode it needs
+  kOnlyWith,  // %1 the option, %2 the mode it needs
   kUsage,
   // the Windows service
   kNeedAdministrator,  // %1 the system's reason
@@ -87,31 +87,31 @@ enum class Words {
   kSeeServiceLog,      // %1 the log file
   kExitConfig,
   kExitListen,
-  kExitOther,          // %1 the exit code
-  kNotInstalled,       // %1 the service's name
-  kUninstalled,        // %1 the service's name
+  kExitOther,              // %1 the exit code
+  kNotInstalled,           // %1 the service's name
+  kUninstalled,            // %1 the service's name
   kUninstalledNotStopped,  // %1 the service's name
-  kOnlyForManager,     // %1 the system's reason
-  kCannotSetUpDesk,    // %1 why
-  kCannotRegisterSource,  // %1 the system's reason
+  kOnlyForManager,         // %1 the system's reason
+  kCannotSetUpDesk,        // %1 why
+  kCannotRegisterSource,   // %1 the system's reason
   // the desk's settings an installer gives (--set)
-  kUnknownSetting,     // %1 the key
-  kBrowserPolicyValue, // %1 the value
-  kNotAFolder,         // %1 the key, %2 the value
-  kFolderMissing,      // %1 the key, %2 the folder
-  kCannotCopy,         // %1 the file written, %2 the system's reason
-  kCannotWritePolicy,  // %1 the registry key, %2 the system's reason
+  kUnknownSetting,       // %1 the key
+  kBrowserPolicyValue,   // %1 the value
+  kNotAFolder,           // %1 the key, %2 the value
+  kFolderMissing,        // %1 the key, %2 the folder
+  kCannotCopy,           // %1 the file written, %2 the system's reason
+  kCannotWritePolicy,    // %1 the registry key, %2 the system's reason
   kCannotWriteSettings,  // %1 the registry key, %2 the system's reason
   // the service's log, its refusals and its daily cap
-  kSenderOrigin,       // %1 the request's origin
-  kSenderHost,         // %1 the request's host
-  kOtherSenders,       // the senders past those told apart, as one
-  kRefusalsHeldBack,   // %1 the sender, %2 how many
-  kValueCut,           // %1 the value's first bytes, %2 its whole length in bytes
-  kLogCapReached,      // %1 the day's limit in bytes
-  kLogHeldBack,        // %1 how many lines
+  kSenderOrigin,      // %1 the request's origin
+  kSenderHost,        // %1 the request's host
+  kOtherSenders,      // the senders past those told apart, as one
+  kRefusalsHeldBack,  // %1 the sender, %2 how many
+  kValueCut,          // %1 the value's first bytes, %2 its whole length in bytes
+  kLogCapReached,     // %1 the day's limit in bytes
+  kLogHeldBack,       // %1 how many lines
   // the system's event log
-  kRefusalsBefore,     // %1 how many
+  kRefusalsBefore,  // %1 how many
   // the desk's checks (/v1/desk, the status page)
   kDeskNoLibrary,
   kDeskNoDriver,
@@ -132,7 +132,7 @@ enum class Words {
   kDeskWritableRefusingLog,  // %1 the findings
   kDeskWritableServingLog,   // %1 the findings
   kDeskReadsRefused,         // the answer to a card read
-  kCount  // not a text: the number of them
+  kCount                     // not a text: the number of them
 };
 
 enum class Language { kChinese, kEnglish };

@@ -22,7 +22,8 @@ void RefusalLimiter::EndWindows(Clock::time_point now, std::vector<std::string>&
       ++window;
       continue;
     }
-    if (window->second.heldBack > 0) lines.push_back(HeldBackLine(window->first, window->second.heldBack));
+    if (window->second.heldBack > 0)
+      lines.push_back(HeldBackLine(window->first, window->second.heldBack));
     window = m_windows.erase(window);
   }
 }

@@ -35,9 +35,9 @@ bool WriteRegistryValue(const std::string& path, REGSAM view, const std::string&
                       nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  const LONG result = RegSetValueExA(key, name.c_str(), 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(value.c_str()),
-                                     static_cast<DWORD>(value.size() + 1));
+  const LONG result =
+      RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>(value.size() + 1));
   RegCloseKey(key);
   return result == ERROR_SUCCESS;
 }

@@ -148,7 +148,8 @@ Routed RequestHandler::Route(const HttpRequest& request) const {
 
   const std::string path = PathOf(request.target);
   const Endpoint route = EndpointOf(path);
-  if (route == Endpoint::None) return Answer(ErrorResponse(404, "没有这个地址：" + path.substr(0, 200)), cors);
+  if (route == Endpoint::None)
+    return Answer(ErrorResponse(404, "没有这个地址：" + path.substr(0, 200)), cors);
 
   const std::string allowedMethod = IsCardRoute(route) ? "POST" : "GET";
   if (request.method == "OPTIONS") {
@@ -205,8 +206,9 @@ Routed RequestHandler::Route(const HttpRequest& request) const {
 
   // A card operation.
   if (!request.contentType || !IsJsonContentType(*request.contentType)) {
-    return Answer(ErrorResponse(415, "请求内容类型必须是 application/json"), cors,
-                  "内容类型 " + CutForLog(request.contentType.value_or("(无)")) + " 不是 application/json");
+    return Answer(
+        ErrorResponse(415, "请求内容类型必须是 application/json"), cors,
+        "内容类型 " + CutForLog(request.contentType.value_or("(无)")) + " 不是 application/json");
   }
   const json body = json::parse(request.body, nullptr, false);
   if (body.is_discarded()) return Answer(ErrorResponse(400, "请求内容不是有效的 JSON"), cors);
@@ -266,16 +268,10 @@ HttpResponse RequestHandler::AnswerCard(const Routed& routed, const CardAnswer& 
   return response;
 }
 
-HttpResponse RequestHandler::TooLarge() const {
-  return ErrorResponse(413, "请求内容超过 4 KiB");
-}
+HttpResponse RequestHandler::TooLarge() const { return ErrorResponse(413, "请求内容超过 4 KiB"); }
 
-HttpResponse RequestHandler::HeadersTooLarge() const {
-  return ErrorResponse(431, "请求头过大");
-}
+HttpResponse RequestHandler::HeadersTooLarge() const { return ErrorResponse(431, "请求头过大"); }
 
-HttpResponse RequestHandler::NotHttp() const {
-  return ErrorResponse(400, "无法识别的 HTTP 请求");
-}
+HttpResponse RequestHandler::NotHttp() const { return ErrorResponse(400, "无法识别的 HTTP 请求"); }
 
 }  // namespace service

@@ -25,11 +25,11 @@ struct AccessPolicy {
 // What the service knows of itself for /v1/status and /v1/desk.
 struct ServiceState {
   std::function<bool()> busy;
-  std::function<int()> version;        // -1 while unknown
+  std::function<int()> version;  // -1 while unknown
   // The /v1/desk answer, JSON text: with the paths and the log's lines
   // (detail) for the service's own page, without for the listed origins.
   std::function<std::string(bool detail)> desk;
-  int timeoutSeconds = 30;             // the wait for the driver, for pages to follow
+  int timeoutSeconds = 30;  // the wait for the driver, for pages to follow
   // The service's folder or its files can be changed by ordinary users and
   // cardservice.ini does not say to serve anyway: every card read is refused.
   bool refuseReads = false;

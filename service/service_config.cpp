@@ -54,8 +54,7 @@ Failure ParseServiceConfig(const config::IniSection& section, ServiceConfig& con
     return Failure{Words::kConfigPort, LocalTextToUtf8(port->second)};
   }
   auto timeout = section.find("timeout");
-  if (timeout != section.end() &&
-      !ParseNumber(timeout->second, 1, 3600, config.timeoutSeconds)) {
+  if (timeout != section.end() && !ParseNumber(timeout->second, 1, 3600, config.timeoutSeconds)) {
     return Failure{Words::kConfigTimeout, LocalTextToUtf8(timeout->second)};
   }
   auto writableDesk = section.find("writabledesk");

@@ -15,7 +15,7 @@ constexpr int kDefaultPort = 18086;
 constexpr int kDefaultTimeoutSeconds = 30;
 
 struct ServiceConfig {
-  int port = kDefaultPort;  // 0: the system chooses
+  int port = kDefaultPort;           // 0: the system chooses
   std::vector<std::string> origins;  // exact origins, e.g. "https://his.example"
   int timeoutSeconds = kDefaultTimeoutSeconds;
   // writabledesk = serve: cards are read even when the service's folder or

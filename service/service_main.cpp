@@ -70,8 +70,9 @@ int RunService(const CommandLine& line, const CardCallsFactory& startCards,
   // environment that the worker inherits.
   ServiceManagerLink manager(loop);
   // The server logs only refusals.
-  HttpServer server(loop, [&log](const std::string& text) { log.Write(text, LogLevel::Warning); },
-                    ServerLimits{});
+  HttpServer server(
+      loop, [&log](const std::string& text) { log.Write(text, LogLevel::Warning); },
+      ServerLimits{});
   if (const Failure failed = server.Listen(static_cast<unsigned short>(config.port))) {
     return NotStarted(log, failed, kExitCannotListen);
   }
@@ -108,8 +109,8 @@ int RunService(const CommandLine& line, const CardCallsFactory& startCards,
     facts.servesWritableDesk = config.serveWritableDesk;
     return DeskJson(facts, SystemTextToUtf8, LocalTextToUtf8, detail);
   };
-  auto handler = std::make_shared<const RequestHandler>(AccessPolicy{port, config.origins},
-                                                        std::move(state));
+  auto handler =
+      std::make_shared<const RequestHandler>(AccessPolicy{port, config.origins}, std::move(state));
   server.Serve(handler, calls);
   RefusalEvents refusals;
   server.ReportRefusals([&refusals](const std::string& sender, const std::string& line) {
@@ -135,10 +136,9 @@ int RunService(const CommandLine& line, const CardCallsFactory& startCards,
 
   std::string notes = configFound ? "" : Say(Words::kConfigMissingNote);
   if (!machine.empty()) notes += Say(Words::kMachineSettingsNote, {kMachineSettingsKey});
-  const std::string started =
-      Say(Words::kStartedLog, {std::to_string(port), Joined(config.origins),
-                               std::to_string(config.timeoutSeconds), LocalTextToUtf8(configPath),
-                               notes});
+  const std::string started = Say(Words::kStartedLog, {std::to_string(port), Joined(config.origins),
+                                                       std::to_string(config.timeoutSeconds),
+                                                       LocalTextToUtf8(configPath), notes});
   log.Write(started);
   WriteEvent(EventId::Started, started);
   if (!writableBy.empty()) {
@@ -150,9 +150,8 @@ int RunService(const CommandLine& line, const CardCallsFactory& startCards,
   std::fflush(stdout);
   manager.Ready("listening on http://127.0.0.1:" + std::to_string(port));
   if (listening) {
-    listening([&loop, &stop] {
-      boost::asio::post(loop, [&stop] { stop(Say(Words::kStopByManager)); });
-    });
+    listening(
+        [&loop, &stop] { boost::asio::post(loop, [&stop] { stop(Say(Words::kStopByManager)); }); });
   }
   loop.run();
   // The stop function refers to this frame: it is taken back before it goes.

@@ -19,9 +19,9 @@ using StopFunction = std::function<void()>;
 
 // RunService's exit codes, which the service manager keeps as the service's
 // own exit code (--install reads them back).
-constexpr int kExitStopped = 0;        // a clean stop
-constexpr int kExitCannotListen = 1;   // the port is in use, say
-constexpr int kExitWrongConfig = 2;    // cardservice.ini (or the command line) cannot be used
+constexpr int kExitStopped = 0;       // a clean stop
+constexpr int kExitCannotListen = 1;  // the port is in use, say
+constexpr int kExitWrongConfig = 2;   // cardservice.ini (or the command line) cannot be used
 
 // Runs until SIGINT or SIGTERM (Ctrl+C, Ctrl+Break), or until the function
 // handed to listening (once the service listens) is called; listening is

@@ -33,7 +33,8 @@ std::optional<std::string> NormalizeOrigin(const std::string& origin, std::strin
   const std::string rest = origin.substr(schemeEnd + 3);
   for (char c : rest) {
     const unsigned char byte = static_cast<unsigned char>(c);
-    if (c == '*') return Refuse(why, "浏览器发送的来源是一个确切的主机名，通配符永远不会匹配，请逐一列出");
+    if (c == '*')
+      return Refuse(why, "浏览器发送的来源是一个确切的主机名，通配符永远不会匹配，请逐一列出");
     if (c == '/' || c == '?' || c == '#') {
       return Refuse(why, "浏览器发送的来源不含路径，带路径的写法永远不会匹配");
     }

@@ -119,8 +119,8 @@ int Fail(Words words, const std::string& reason = LastError()) {
 }
 
 std::wstring Widened(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0);
+  const int length =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
   return wide;
@@ -135,8 +135,8 @@ struct Handle {
 
 // Restarts after 5 s, three times; the count starts over after a day.
 bool SetRecovery(SC_HANDLE service) {
-  SC_ACTION actions[3] = {{SC_ACTION_RESTART, 5000}, {SC_ACTION_RESTART, 5000},
-                          {SC_ACTION_RESTART, 30000}};
+  SC_ACTION actions[3] = {
+      {SC_ACTION_RESTART, 5000}, {SC_ACTION_RESTART, 5000}, {SC_ACTION_RESTART, 30000}};
   SERVICE_FAILURE_ACTIONSW failure = {};
   failure.dwResetPeriod = 24 * 60 * 60;
   failure.cActions = 3;
@@ -241,8 +241,8 @@ std::string ServiceLogPath() {
 
 // The last line of the service's log today (the reason it stopped), UTF-8.
 std::string LastLogLine() {
-  const std::vector<std::string> lines = logger::SplitLines(
-      logger::ReadFrom(ServiceLog(host::HostDirectory(), false).TodayPath(), 0));
+  const std::vector<std::string> lines =
+      logger::SplitLines(logger::ReadFrom(ServiceLog(host::HostDirectory(), false).TodayPath(), 0));
   return lines.empty() ? std::string() : lines.back();
 }
 
@@ -325,10 +325,11 @@ int InstallService(const CommandLine& line) {
   const DWORD state = WaitWhilePending(service.handle, status, kStartWaitSeconds);
   const std::string name = kServiceName;
   if (state == SERVICE_RUNNING) {
-    std::printf("%s\n", ConsoleText(Say(language, wasRunning ? Words::kRestartedRunning
-                                                               : Words::kInstalledRunning,
-                                          {name, std::to_string(ServicePort(line))}))
-                            .c_str());
+    std::printf(
+        "%s\n",
+        ConsoleText(Say(language, wasRunning ? Words::kRestartedRunning : Words::kInstalledRunning,
+                        {name, std::to_string(ServicePort(line))}))
+            .c_str());
     std::fflush(stdout);
     WarnOfWritableDesk(line, language);
     return 0;

@@ -23,7 +23,8 @@ bool Widen(UINT codePage, const char* bytes, int count, std::wstring& wide) {
 std::string Narrow(UINT codePage, const std::wstring& wide) {
   if (wide.empty()) return std::string();
   const int count = static_cast<int>(wide.size());
-  const int length = WideCharToMultiByte(codePage, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
+  const int length =
+      WideCharToMultiByte(codePage, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
   if (length <= 0) return std::string();
   std::string narrow(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(codePage, 0, wide.data(), count, &narrow[0], length, nullptr, nullptr);
@@ -38,8 +39,8 @@ std::wstring WidenSystem(const std::string& system) {
   std::wstring result, piece;
   std::size_t at = 0;
   while (at < system.size()) {
-    const bool pair = IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(system[at])) &&
-                      at + 1 < system.size();
+    const bool pair =
+        IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(system[at])) && at + 1 < system.size();
     const int length = pair ? 2 : 1;
     if (Widen(CP_ACP, system.data() + at, length, piece) && !piece.empty()) {
       result += piece;
@@ -78,7 +79,8 @@ std::string NarrowSystem(const std::wstring& wide) {
   if (wide.empty()) return std::string();
   BOOL lacking = FALSE;
   const int count = static_cast<int>(wide.size());
-  const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), count, nullptr, 0, nullptr, &lacking);
+  const int length =
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), count, nullptr, 0, nullptr, &lacking);
   if (length > 0 && !lacking) return Narrow(CP_ACP, wide);
   std::string result;
   char bytes[8];

@@ -2,8 +2,7 @@
 
 namespace text {
 
-std::vector<std::string> split(const std::string& text,
-                               const std::string& delimiter) {
+std::vector<std::string> split(const std::string& text, const std::string& delimiter) {
   std::vector<std::string> pieces;
   if (delimiter.empty() || text.empty()) return pieces;
   std::string::size_type position = 0;

@@ -9,7 +9,6 @@ namespace text {
 // (so field positions never shift), except the one after a delimiter that
 // ends the text. An empty text or an empty delimiter yields no pieces.
 // Bytes are compared as they are; no character set is interpreted.
-std::vector<std::string> split(const std::string& text,
-                               const std::string& delimiter);
+std::vector<std::string> split(const std::string& text, const std::string& delimiter);
 
 }  // namespace text

@@ -58,7 +58,8 @@ bool CardLibrary::Load() {
   if (m_version == nullptr || m_icCardNumber == nullptr || m_magneticCard == nullptr ||
       m_icCardInfo == nullptr) {
     Release();
-    m_problem = "读卡动态库缺少读卡函数，不是本服务所用的版本：" + text::SystemToUtf8(FileName(path));
+    m_problem =
+        "读卡动态库缺少读卡函数，不是本服务所用的版本：" + text::SystemToUtf8(FileName(path));
     return false;
   }
   m_loadDate = logger::FormatDate(now);

@@ -23,7 +23,8 @@ std::optional<std::size_t> OwnAppendEnd(const std::string& path) {
     const int flags = fcntl(fd, F_GETFL);
     if (flags == -1 || (flags & O_APPEND) == 0) continue;
     const off_t at = lseek(fd, 0, SEEK_CUR);
-    if (at >= 0 && (!end || static_cast<std::size_t>(at) > *end)) end = static_cast<std::size_t>(at);
+    if (at >= 0 && (!end || static_cast<std::size_t>(at) > *end))
+      end = static_cast<std::size_t>(at);
   }
   closedir(descriptors);
   return end;

@@ -17,8 +17,7 @@
 namespace service::worker {
 
 template <typename Stream>
-class PipedWorker : public WorkerProcess,
-                    public std::enable_shared_from_this<PipedWorker<Stream>> {
+class PipedWorker : public WorkerProcess, public std::enable_shared_from_this<PipedWorker<Stream>> {
  public:
   template <typename NativeEnd>
   PipedWorker(boost::asio::io_context& loop, NativeEnd input, NativeEnd output)
@@ -26,10 +25,9 @@ class PipedWorker : public WorkerProcess,
 
   void Write(std::string bytes, std::function<void(bool)> done) override {
     auto buffer = std::make_shared<std::string>(std::move(bytes));
-    boost::asio::async_write(m_input, boost::asio::buffer(*buffer),
-                             [buffer, done](const boost::system::error_code& error, std::size_t) {
-                               done(!error);
-                             });
+    boost::asio::async_write(
+        m_input, boost::asio::buffer(*buffer),
+        [buffer, done](const boost::system::error_code& error, std::size_t) { done(!error); });
   }
 
   void Read(std::function<void(bool, const char*, std::size_t)> done) override {

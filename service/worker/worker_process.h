@@ -36,7 +36,6 @@ class WorkerProcess {
 // (the system would not start the program).
 std::shared_ptr<WorkerProcess> StartWorkerProcess(boost::asio::io_context& loop,
                                                   const std::string& program,
-                                                  const std::string& directory,
-                                                  Failure& failure);
+                                                  const std::string& directory, Failure& failure);
 
 }  // namespace service::worker

@@ -28,7 +28,8 @@ std::string HowItEnded(int status) {
   if (WIFSIGNALED(status)) {
     const int signal = WTERMSIG(status);
     const char* name = sigabbrev_np(signal);
-    return "signal " + std::to_string(signal) + (name != nullptr ? std::string(" (SIG") + name + ")" : "");
+    return "signal " + std::to_string(signal) +
+           (name != nullptr ? std::string(" (SIG") + name + ")" : "");
   }
   return "status " + std::to_string(status);
 }
@@ -96,8 +97,7 @@ void CloseBoth(int ends[2]) {
 
 std::shared_ptr<WorkerProcess> StartWorkerProcess(boost::asio::io_context& loop,
                                                   const std::string& program,
-                                                  const std::string& directory,
-                                                  Failure& failure) {
+                                                  const std::string& directory, Failure& failure) {
   // A worker that dies while the service writes to it must not take the
   // service with it: the write fails with EPIPE instead.
   signal(SIGPIPE, SIG_IGN);

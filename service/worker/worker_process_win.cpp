@@ -119,8 +119,8 @@ bool MakePipe(bool inbound, Handle& serviceEnd, Handle& workerEnd, Failure& fail
                 GetCurrentProcessId(), GetTickCount(), InterlockedIncrement(&counter));
   const DWORD access = (inbound ? PIPE_ACCESS_INBOUND : PIPE_ACCESS_OUTBOUND) |
                        FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE;
-  serviceEnd = Handle(CreateNamedPipeA(name, access, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0,
-                                       nullptr));
+  serviceEnd =
+      Handle(CreateNamedPipeA(name, access, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr));
   if (!serviceEnd.valid()) {
     failure = Failure(Words::kWorkerNoPipe, "CreateNamedPipe", LastError());
     return false;
@@ -178,8 +178,7 @@ class HandleList {
 
 std::shared_ptr<WorkerProcess> StartWorkerProcess(boost::asio::io_context& loop,
                                                   const std::string& program,
-                                                  const std::string& directory,
-                                                  Failure& failure) {
+                                                  const std::string& directory, Failure& failure) {
   Handle inputService, inputWorker, outputService, outputWorker;
   if (!MakePipe(false, inputService, inputWorker, failure) ||
       !MakePipe(true, outputService, outputWorker, failure)) {

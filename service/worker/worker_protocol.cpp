@@ -43,7 +43,8 @@ constexpr OperationCode kOperationCodes[] = {
 }  // namespace
 
 std::string EncodeFrame(const Frame& frame) {
-  const std::size_t length = frame.payload.size() < kMaxPayload ? frame.payload.size() : kMaxPayload;
+  const std::size_t length =
+      frame.payload.size() < kMaxPayload ? frame.payload.size() : kMaxPayload;
   std::string bytes;
   bytes.reserve(kFrameHeaderSize + length);
   bytes += static_cast<char>(frame.kind);
@@ -116,7 +117,8 @@ std::optional<int> ParseReady(const std::string& payload) {
   char* end = nullptr;
   const long long value = std::strtoll(payload.c_str(), &end, 10);
   const char first = payload[0];
-  if (end != payload.c_str() + payload.size() || !(first == '-' || (first >= '0' && first <= '9'))) {
+  if (end != payload.c_str() + payload.size() ||
+      !(first == '-' || (first >= '0' && first <= '9'))) {
     return std::nullopt;
   }
   if (value < -2147483647LL - 1 || value > 2147483647LL) return std::nullopt;

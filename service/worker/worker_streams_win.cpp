@@ -18,7 +18,8 @@ HANDLE g_output = INVALID_HANDLE_VALUE;
 bool MoveStandardOutputAside() {
   std::fflush(stdout);
   const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-  if (error != nullptr && error != INVALID_HANDLE_VALUE && _dup2(_fileno(stderr), _fileno(stdout)) == 0) {
+  if (error != nullptr && error != INVALID_HANDLE_VALUE &&
+      _dup2(_fileno(stderr), _fileno(stdout)) == 0) {
     SetStdHandle(STD_OUTPUT_HANDLE, error);
     return true;
   }
@@ -26,7 +27,8 @@ bool MoveStandardOutputAside() {
   if (null < 0) return false;
   const bool moved = _dup2(null, _fileno(stdout)) == 0;
   _close(null);
-  if (moved) SetStdHandle(STD_OUTPUT_HANDLE, reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stdout))));
+  if (moved)
+    SetStdHandle(STD_OUTPUT_HANDLE, reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stdout))));
   return moved;
 }
 
@@ -58,8 +60,8 @@ bool WriteOutput(const std::string& bytes) {
   std::size_t written = 0;
   while (written < bytes.size()) {
     DWORD put = 0;
-    if (!WriteFile(g_output, bytes.data() + written, static_cast<DWORD>(bytes.size() - written), &put,
-                   nullptr) ||
+    if (!WriteFile(g_output, bytes.data() + written, static_cast<DWORD>(bytes.size() - written),
+                   &put, nullptr) ||
         put == 0) {
       return false;
     }

@@ -66,7 +66,8 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
     ++m_generation;
     m_reader = worker::FrameReader();
     Failure failure;
-    m_process = worker::StartWorkerProcess(m_loop, m_settings.program, m_settings.directory, failure);
+    m_process =
+        worker::StartWorkerProcess(m_loop, m_settings.program, m_settings.directory, failure);
     if (!m_process) {
       Log(Say(failure));
       if (m_settings.failed) m_settings.failed(Say(failure));
@@ -133,16 +134,18 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
     if (++m_callNumber == 0) m_callNumber = 1;  // 0 is the start's
     const unsigned generation = m_generation;
     auto self = shared_from_this();
-    m_process->Write(worker::EncodeFrame(Frame{FrameKind::Request,
-                                               worker::RequestPayload(m_current->request), m_callNumber}),
-                     [self, generation](bool written) {
-                       if (!written && generation == self->m_generation) {
-                         self->WorkerGone(Say(Words::kWorkerInputClosed));
-                       }
-                     });
+    m_process->Write(
+        worker::EncodeFrame(
+            Frame{FrameKind::Request, worker::RequestPayload(m_current->request), m_callNumber}),
+        [self, generation](bool written) {
+          if (!written && generation == self->m_generation) {
+            self->WorkerGone(Say(Words::kWorkerInputClosed));
+          }
+        });
     m_callTimer.expires_after(Limit());
     m_callTimer.async_wait([self, generation](const boost::system::error_code& error) {
-      if (error || generation != self->m_generation || self->m_state != WorkerState::Calling) return;
+      if (error || generation != self->m_generation || self->m_state != WorkerState::Calling)
+        return;
       self->TimedOut();
     });
   }
@@ -286,7 +289,7 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
   WorkerState m_state = WorkerState::NoWorker;
   std::shared_ptr<worker::WorkerProcess> m_process;  // set from Starting to Calling
   worker::FrameReader m_reader;
-  unsigned m_generation = 0;  // which worker the pending handlers belong to
+  unsigned m_generation = 0;       // which worker the pending handlers belong to
   std::uint32_t m_callNumber = 0;  // the last request's number
   int m_version = -1;
   std::optional<PendingCall> m_current;
@@ -295,7 +298,8 @@ class Supervisor : public std::enable_shared_from_this<Supervisor> {
 
 class WorkerCardCalls : public CardCalls {
  public:
-  explicit WorkerCardCalls(std::shared_ptr<Supervisor> supervisor) : m_supervisor(std::move(supervisor)) {}
+  explicit WorkerCardCalls(std::shared_ptr<Supervisor> supervisor)
+      : m_supervisor(std::move(supervisor)) {}
   ~WorkerCardCalls() override { m_supervisor->Stop(); }
 
   void Submit(CardRequest request, std::function<void(CardAnswer)> done) override {

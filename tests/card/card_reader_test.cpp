@@ -47,11 +47,17 @@ TEST(AcceptDriverAnswer, OneRecordPerFailureAndTheBufferAsTheDriverLeftIt) {
       {"driver result 7", Answered(7), false, {"读卡失败,错误码:7 错误信息A|B|C"}},
       {"driver result -1", Answered(-1), false, {"读卡失败,错误码:-1 错误信息A|B|C"}},
       // A fault wins over whatever result the call carries.
-      {"access violation", Faulted(0xC0000005u, "SSCardDriver.dll"), false,
+      {"access violation",
+       Faulted(0xC0000005u, "SSCardDriver.dll"),
+       false,
        {"读卡函数调用异常： 0xC0000005 access violation in SSCardDriver.dll"}},
-      {"divide by zero in a DLL of the driver's", Faulted(0xC0000094u, "ReaderPort.dll"),
-       false, {"读卡函数调用异常： 0xC0000094 integer divide by zero in ReaderPort.dll"}},
-      {"illegal instruction outside any module", Faulted(0xC000001Du, ""), false,
+      {"divide by zero in a DLL of the driver's",
+       Faulted(0xC0000094u, "ReaderPort.dll"),
+       false,
+       {"读卡函数调用异常： 0xC0000094 integer divide by zero in ReaderPort.dll"}},
+      {"illegal instruction outside any module",
+       Faulted(0xC000001Du, ""),
+       false,
        {"读卡函数调用异常： 0xC000001D illegal instruction at 0x10001000"}},
   };
   const std::string logPath =

@@ -55,23 +55,34 @@ std::string FailureText(const std::string& field) {
 
 TEST(ConvertNumberField, RefusesFieldsWithoutADigitWhereTheNumberStarts) {
   const char* const fields[] = {
-      "ABCDEFGHIJ", "", "        ", "+", "-", "- 5", "+-5", "--1",
+      "ABCDEFGHIJ",
+      "",
+      "        ",
+      "+",
+      "-",
+      "- 5",
+      "+-5",
+      "--1",
       "A0000001",
-      "\xA1\xA1" "123",  // a full-width space is not white space
-      "\x1c" "1",        // nor is a control byte outside the six
+      "\xA1\xA1"
+      "123",  // a full-width space is not white space
+      "\x1c"
+      "1",  // nor is a control byte outside the six
   };
   for (const char* field : fields) {
-    EXPECT_EQ(FailureText(field), "invalid_argument: invalid stol argument")
-        << '"' << field << '"';
+    EXPECT_EQ(FailureText(field), "invalid_argument: invalid stol argument") << '"' << field << '"';
   }
 }
 
 TEST(ConvertNumberField, RefusesValuesOutsideThe32BitRangeOnEveryBuild) {
   const char* const fields[] = {
-      "2147483648", "9999999999", "-2147483649", "+4294967296",
+      "2147483648",
+      "9999999999",
+      "-2147483649",
+      "+4294967296",
       "  99999999999999999999999999999999",  // far past any long
-      "99999999999",                          // eleven digits
-      "000021474836470",                      // eleven after the zeros
+      "99999999999",                         // eleven digits
+      "000021474836470",                     // eleven after the zeros
       "-00000002147483649",
       "100000000000x",
   };

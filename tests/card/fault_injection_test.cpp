@@ -51,7 +51,9 @@ void* AllocateOrNull(std::size_t size) noexcept {
 
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return AllocateOrNull(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return AllocateOrNull(size);
+}
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
   return AllocateOrNull(size);
 }
@@ -102,9 +104,13 @@ std::vector<ExportCase> Cases() {
       {"QTZ_DKH driver failure", kRealCard, -2, "NOCARD", -1, ReadNumber},
       {"QTZ_DKH short record", nullptr, 0, "A|B", -1, ReadNumber},
       {"CK_DKH card", nullptr, 0, "", 0,
-       [](Outcome& o) { o.result = CK_DKH(5, 6, "123456780000123456=009633791987654321", &o.first); }},
+       [](Outcome& o) {
+         o.result = CK_DKH(5, 6, "123456780000123456=009633791987654321", &o.first);
+       }},
       {"CK_DKH wrong check code", nullptr, 0, "", -1,
-       [](Outcome& o) { o.result = CK_DKH(5, 6, "123456780000123456=009633791987654320", &o.first); }},
+       [](Outcome& o) {
+         o.result = CK_DKH(5, 6, "123456780000123456=009633791987654320", &o.first);
+       }},
       {"CK_DKH short track", nullptr, 0, "", -1,
        [](Outcome& o) { o.result = CK_DKH(5, 6, "12345", &o.first); }},
       {"SBK_YKT_ICGETINFO", nullptr, 0, "a|b|c|d|e|f|g|h", 0, ReadInfo},

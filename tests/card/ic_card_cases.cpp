@@ -118,9 +118,7 @@ const char* IsolationName(Isolation isolation) {
   return isolation == Isolation::kProcess ? "process" : "none";
 }
 
-std::string HostDirectory::File(const std::string& name) const {
-  return m_directory + name;
-}
+std::string HostDirectory::File(const std::string& name) const { return m_directory + name; }
 
 void HostDirectory::WriteLoginIni(const std::string& text) {
   ASSERT_TRUE(WriteBytes(File("Login.ini"), text));
@@ -169,8 +167,8 @@ struct NumberCase {
   const char* loginIni;  // nullptr: no Login.ini at all
   int32_t driverResult;
   std::string record;
-  std::string number;    // the answer on success
-  std::string message;   // the Error record on failure; "" for success
+  std::string number;   // the answer on success
+  std::string message;  // the Error record on failure; "" for success
 };
 
 const char kVirtualOn[] =
@@ -185,32 +183,30 @@ std::vector<NumberCase> NumberCases() {
       {"REALCARD 1", "[MAIN]\nREALCARD=1\n", 0, "A|B|C", "C", ""},
       {"REALCARD yes", "[MAIN]\nREALCARD=yes\n", 0, "A|B|C", "C", ""},
       {"REALCARD truth", "[MAIN]\nREALCARD=truth\n", 0, "A|B|C", "C", ""},
-      {"REALCARD in another section", "[QTZH]\nREALCARD=true\nCURRENT=1\n1=7\n", 0,
-       "A|B|C", "C", ""},
+      {"REALCARD in another section", "[QTZH]\nREALCARD=true\nCURRENT=1\n1=7\n", 0, "A|B|C", "C",
+       ""},
       // In virtual-card mode the configured number is the answer and the
       // reader is not touched: a failing driver changes nothing.
       {"virtual TRUE", kVirtualOn, -3, "NOCARD", "0000222222", ""},
-      {"virtual True", "[MAIN]\nREALCARD=True\n[QTZH]\nCURRENT=1\n1=0000123456\n", -3,
-       "NOCARD", "0000123456", ""},
-      {"virtual true, GBK number", "[MAIN]\nREALCARD=true\n[QTZH]\nCURRENT=张\n张=虚拟卡号\n",
-       0, "A|B|C", "虚拟卡号", ""},
-      {"virtual, no CURRENT", "[MAIN]\nREALCARD=true\n[QTZH]\n1=0000123456\n", 0,
-       "A|B|C", "", "虚拟读卡[CURRENT]节点不存在"},
+      {"virtual True", "[MAIN]\nREALCARD=True\n[QTZH]\nCURRENT=1\n1=0000123456\n", -3, "NOCARD",
+       "0000123456", ""},
+      {"virtual true, GBK number", "[MAIN]\nREALCARD=true\n[QTZH]\nCURRENT=张\n张=虚拟卡号\n", 0,
+       "A|B|C", "虚拟卡号", ""},
+      {"virtual, no CURRENT", "[MAIN]\nREALCARD=true\n[QTZH]\n1=0000123456\n", 0, "A|B|C", "",
+       "虚拟读卡[CURRENT]节点不存在"},
       {"virtual, no QTZH section", "[MAIN]\nREALCARD=true\n", 0, "A|B|C", "",
        "虚拟读卡[CURRENT]节点不存在"},
-      {"virtual, CURRENT names no key", "[MAIN]\nREALCARD=true\n[QTZH]\nCURRENT=9\n1=1\n",
-       0, "A|B|C", "", "虚拟读卡[9]号IC卡设置有错误"},
-      {"virtual, CURRENT empty", "[MAIN]\nREALCARD=true\n[QTZH]\nCURRENT=\n", 0,
-       "A|B|C", "", "虚拟读卡[]号IC卡设置有错误"},
+      {"virtual, CURRENT names no key", "[MAIN]\nREALCARD=true\n[QTZH]\nCURRENT=9\n1=1\n", 0,
+       "A|B|C", "", "虚拟读卡[9]号IC卡设置有错误"},
+      {"virtual, CURRENT empty", "[MAIN]\nREALCARD=true\n[QTZH]\nCURRENT=\n", 0, "A|B|C", "",
+       "虚拟读卡[]号IC卡设置有错误"},
       {"two fields", nullptr, 0, "A|B", "", kUnparsable + "A|B"},
       {"two fields and a final delimiter", nullptr, 0, "A|B|", "", kUnparsable + "A|B|"},
       {"empty third field", nullptr, 0, "A|B||", "", ""},
       {"empty record", nullptr, 0, "", "", kUnparsable},
       {"GBK name and number", nullptr, 0, "330100|张三|卡号一|男", "卡号一", ""},
-      {"number of 120 bytes", nullptr, 0, "A|B|" + longNumber + "|D",
-       longNumber.substr(0, 99), ""},
-      {"driver result -3", nullptr, -3, "NOCARD", "",
-       "读卡失败,错误码:-3 错误信息NOCARD"},
+      {"number of 120 bytes", nullptr, 0, "A|B|" + longNumber + "|D", longNumber.substr(0, 99), ""},
+      {"driver result -3", nullptr, -3, "NOCARD", "", "读卡失败,错误码:-3 错误信息NOCARD"},
       {"driver result 5", nullptr, 5, "卡片未插入", "", "读卡失败,错误码:5 错误信息卡片未插入"},
   };
 }
@@ -277,11 +273,11 @@ std::vector<InfoCase> InfoCases() {
       {"more than eight fields", 0, kEightFields + "|i|j|", "a#h#2#c#01#b#e######d#", ""},
       {"eight empty fields", 0, "||||||||", "##2##01#########", ""},
       {"seven fields", 0, "a|b|c|d|e|f|g", "", kUnparsable + "a|b|c|d|e|f|g"},
-      {"eight fields, the last empty", 0, "a|b|c|d|e|f|g|", "",
-       kUnparsable + "a|b|c|d|e|f|g|"},
+      {"eight fields, the last empty", 0, "a|b|c|d|e|f|g|", "", kUnparsable + "a|b|c|d|e|f|g|"},
       {"... and one more delimiter", 0, "a|b|c|d|e|f|g||", "a##2#c#01#b#e######d#", ""},
       {"markers inside fields pass through", 0, "#|b|c|d|e|f|g|#", "####2#c#01#b#e######d#", ""},
-      {"GBK name", 0, "330100|张三|A123|20200315|男|f|g|汉", "330100#汉#2#A123#01#张三#男######20200315#", ""},
+      {"GBK name", 0, "330100|张三|A123|20200315|男|f|g|汉",
+       "330100#汉#2#A123#01#张三#男######20200315#", ""},
       {"line cut at 1023 bytes", 0, longRecord, longLine.substr(0, 1023), ""},
       {"driver result -3", -3, "NOCARD", "", "读卡失败,错误码:-3 错误信息NOCARD"},
       {"driver fails with an empty text", 7, "", "", "读卡失败,错误码:7 错误信息"},
@@ -594,8 +590,7 @@ void RunNullArgumentCases(const CardExports& exports, HostDirectory& host) {
     char* text = nullptr;
     int32_t status = 77;
     LogWatch infoLog(host.LogPath());
-    EXPECT_EQ(exports.readInfo(c.withText ? &text : nullptr, c.withStatus ? &status : nullptr),
-              -1);
+    EXPECT_EQ(exports.readInfo(c.withText ? &text : nullptr, c.withStatus ? &status : nullptr), -1);
     if (c.withStatus) {
       EXPECT_EQ(status, 0);
     }

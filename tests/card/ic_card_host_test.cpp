@@ -14,8 +14,7 @@
 
 namespace {
 
-using CardNumberExport = int32_t(__stdcall*)(int32_t, int32_t, int32_t, int32_t,
-                                             char**, char**);
+using CardNumberExport = int32_t(__stdcall*)(int32_t, int32_t, int32_t, int32_t, char**, char**);
 using CardInfoExport = int32_t(__stdcall*)(int32_t, int32_t, char**, int32_t*);
 using MagneticExport = int32_t(__stdcall*)(int32_t, int32_t, const char*, char**);
 
@@ -94,12 +93,11 @@ TEST_P(LoadedIcCard, CdeclDriver) {
   };
   host_.SetDriverAnswer(0, "a|b|c|d|e|f|g|h");
   for (const Call& call : calls) {
-    const void* function =
-        reinterpret_cast<const void*>(GetProcAddress(module_, call.name));
+    const void* function = reinterpret_cast<const void*>(GetProcAddress(module_, call.name));
     ASSERT_NE(function, nullptr) << call.name;
     int32_t stackDelta = 12345;
-    EXPECT_EQ(CallMeasuringStack(function, call.args.data(),
-                                 static_cast<int32_t>(call.args.size()), &stackDelta),
+    EXPECT_EQ(CallMeasuringStack(function, call.args.data(), static_cast<int32_t>(call.args.size()),
+                                 &stackDelta),
               0)
         << call.name;
     EXPECT_EQ(stackDelta, 0) << call.name;
@@ -108,8 +106,7 @@ TEST_P(LoadedIcCard, CdeclDriver) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Isolation, LoadedIcCard,
-                         ::testing::Values(iccard::Isolation::kNone,
-                                           iccard::Isolation::kProcess),
+                         ::testing::Values(iccard::Isolation::kNone, iccard::Isolation::kProcess),
                          [](const auto& info) { return iccard::IsolationName(info.param); });
 
 // What only the driver host shows, through readcard.dll.

@@ -18,9 +18,7 @@ using iccard::Isolation;
 iccard::CardExports LinkedExports() {
   return {
       [](char** a, char** b) { return QTZ_DKH(1, 2, 3, 4, a, b); },
-      [](char** info, int32_t* status) {
-        return SBK_YKT_ICGETINFO(-1, 0x7FFFFFFF, info, status);
-      },
+      [](char** info, int32_t* status) { return SBK_YKT_ICGETINFO(-1, 0x7FFFFFFF, info, status); },
       [](const char* track, char** number) { return CK_DKH(5, 6, track, number); },
   };
 }
@@ -58,7 +56,9 @@ TEST_F(LinkedDriverHost, MissingDriverHost) {
   iccard::RunDriverHostMissingCases(LinkedExports(), host_,
                                     host::LibraryDirectory() + driver::kDriverHostFile);
 }
-TEST_F(LinkedDriverHost, ThreadsTakeTurns) { iccard::RunConcurrentReadCases(LinkedExports(), host_); }
+TEST_F(LinkedDriverHost, ThreadsTakeTurns) {
+  iccard::RunConcurrentReadCases(LinkedExports(), host_);
+}
 TEST_F(LinkedDriverHost, ReadcardIni) { iccard::RunReadcardIniCases(LinkedExports(), host_); }
 
 }  // namespace

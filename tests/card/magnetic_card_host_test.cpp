@@ -11,8 +11,7 @@
 
 namespace {
 
-using MagneticCardExport = int32_t(__stdcall*)(int32_t, int32_t, const char*,
-                                               char**);
+using MagneticCardExport = int32_t(__stdcall*)(int32_t, int32_t, const char*, char**);
 
 class LoadedMagneticRead : public ::testing::Test {
  protected:
@@ -40,9 +39,7 @@ class LoadedMagneticRead : public ::testing::Test {
   MagneticCardExport function_ = nullptr;
 };
 
-TEST_F(LoadedMagneticRead, AnswersEveryTrackCase) {
-  magnetic::RunTrackCases(Read(), LogPath());
-}
+TEST_F(LoadedMagneticRead, AnswersEveryTrackCase) { magnetic::RunTrackCases(Read(), LogPath()); }
 
 TEST_F(LoadedMagneticRead, RefusesNullArguments) {
   magnetic::RunNullArgumentCases(Read(), LogPath());

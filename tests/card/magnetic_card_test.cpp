@@ -19,21 +19,15 @@
 
 namespace {
 
-int32_t ReadLinked(const char* track, char** cardNumber) {
-  return CK_DKH(0, 0, track, cardNumber);
-}
+int32_t ReadLinked(const char* track, char** cardNumber) { return CK_DKH(0, 0, track, cardNumber); }
 
 std::string LogPath() {
   return testing_support::DayLogPath(host::HostDirectory(), host::kPathSeparator);
 }
 
-TEST(MagneticCard, AnswersEveryTrackCase) {
-  magnetic::RunTrackCases(ReadLinked, LogPath());
-}
+TEST(MagneticCard, AnswersEveryTrackCase) { magnetic::RunTrackCases(ReadLinked, LogPath()); }
 
-TEST(MagneticCard, RefusesNullArguments) {
-  magnetic::RunNullArgumentCases(ReadLinked, LogPath());
-}
+TEST(MagneticCard, RefusesNullArguments) { magnetic::RunNullArgumentCases(ReadLinked, LogPath()); }
 
 // Two pages, the second one inaccessible: text placed at the very end of the
 // first crashes whoever reads past it.
@@ -50,8 +44,8 @@ class GuardedPage {
     if (base_ != nullptr) VirtualProtect(base_ + size_, size_, PAGE_NOACCESS, &old);
 #else
     size_ = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    void* memory = mmap(nullptr, 2 * size_, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* memory =
+        mmap(nullptr, 2 * size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     base_ = memory == MAP_FAILED ? nullptr : static_cast<char*>(memory);
     if (base_ != nullptr) mprotect(base_ + size_, size_, PROT_NONE);
 #endif

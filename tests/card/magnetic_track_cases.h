@@ -27,7 +27,6 @@ using MagneticCardRead = std::function<int32_t(const char*, char**)>;
 void RunTrackCases(const MagneticCardRead& read, const std::string& logPath);
 
 // A null track and a null result slot are refused with -1 and one record.
-void RunNullArgumentCases(const MagneticCardRead& read,
-                          const std::string& logPath);
+void RunNullArgumentCases(const MagneticCardRead& read, const std::string& logPath);
 
 }  // namespace magnetic

@@ -56,9 +56,9 @@ TEST(ReadIniSection, ReadsChangesOnTheNextCall) {
 TEST(ReadIniSection, SurvivesHostileContent) {
   ScratchDirectory directory;
   const std::string longValue(2 * 1024 * 1024, 'v');
-  std::string path = directory.Write(
-      "long.ini", "[MAIN]\nLONG=" + longValue + "\n" + std::string(300000, '#') +
-                      "\nK=" + std::string(100000, '=') + "\n");
+  std::string path =
+      directory.Write("long.ini", "[MAIN]\nLONG=" + longValue + "\n" + std::string(300000, '#') +
+                                      "\nK=" + std::string(100000, '=') + "\n");
   IniSection section;
   ASSERT_TRUE(ReadIniSection(path, section, "MAIN"));
   // Compared as truth values: a failure would otherwise print megabytes.
@@ -67,8 +67,7 @@ TEST(ReadIniSection, SurvivesHostileContent) {
 
   path = directory.Write("zero-bytes.ini", std::string("[MAIN]\0\nK=\0\0\n\0\0\0=1\n", 18));
   ASSERT_TRUE(ReadIniSection(path, section, "MAIN"));
-  EXPECT_EQ(section, (IniSection{{"K", std::string(2, '\0')},
-                                 {std::string(3, '\0'), "1"}}));
+  EXPECT_EQ(section, (IniSection{{"K", std::string(2, '\0')}, {std::string(3, '\0'), "1"}}));
 
   // Binary noise after a good pair, with no Ctrl-Z and no "[" to end it early.
   std::mt19937 random(20211221);
@@ -97,15 +96,14 @@ TEST(ReadIniSection, ReadsAFileThatAnotherHandleHoldsOpen) {
   const Holder holders[] = {
       {GENERIC_WRITE, FILE_SHARE_READ, true},
       {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, true},
-      {GENERIC_READ | GENERIC_WRITE,
-       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, true},
+      {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, true},
       {GENERIC_READ, FILE_SHARE_READ, true},
       {GENERIC_WRITE, 0, false},
       {GENERIC_READ, FILE_SHARE_WRITE, false},
   };
   for (const Holder& holder : holders) {
-    HANDLE handle = CreateFileA(path.c_str(), holder.access, holder.share, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileA(path.c_str(), holder.access, holder.share, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     IniSection section;
     EXPECT_EQ(ReadIniSection(path, section, "MAIN"), holder.readable)
@@ -118,8 +116,8 @@ TEST(ReadIniSection, ReadsAFileThatAnotherHandleHoldsOpen) {
 TEST(ReadIniSection, SeesWhatTheHoldingHostHasWritten) {
   ScratchDirectory directory;
   std::string path = directory.File("Login.ini");
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);
   const char text[] = "[MAIN]\r\nREALCARD=True\r\n";
   DWORD written = 0;
@@ -135,11 +133,11 @@ TEST(ReadIniSection, SeesWhatTheHoldingHostHasWritten) {
 TEST(ReadIniSection, TakesPathsInTheAnsiCodePage) {
   ScratchDirectory directory;
   wchar_t wideDirectory[MAX_PATH] = {};
-  ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, directory.path().c_str(), -1,
-                                wideDirectory, MAX_PATH), 0);
+  ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, directory.path().c_str(), -1, wideDirectory, MAX_PATH),
+            0);
   std::wstring widePath = std::wstring(wideDirectory) + L"读卡.ini";
-  HANDLE handle = CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle = CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);
   const char text[] = "[MAIN]\r\nK=1\r\n";
   DWORD written = 0;

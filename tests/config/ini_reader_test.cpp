@@ -14,20 +14,11 @@ namespace {
 TEST(ParseIniLine, SplitsKeyFromValueBeforeTheComment) {
   using Pair = std::pair<std::string, std::string>;
   const std::pair<std::string, std::optional<Pair>> cases[] = {
-      {"", std::nullopt},
-      {"#K=1", std::nullopt},
-      {"K", std::nullopt},
-      {"K#=1", std::nullopt},
-      {"=1", std::nullopt},
-      {" \t=1", std::nullopt},
-      {"K=1", Pair{"K", "1"}},
-      {" K = 1 ", Pair{"K", "1"}},
-      {"K=", Pair{"K", ""}},
-      {"K=#1", Pair{"K", ""}},
-      {"K=1 # note", Pair{"K", "1"}},
-      {"A=B=C", Pair{"A", "B=C"}},
-      {";K=1", Pair{";K", "1"}},
-      {"K=1\r", Pair{"K", "1\r"}},  // the section reader drops that CR
+      {"", std::nullopt},        {"#K=1", std::nullopt},         {"K", std::nullopt},
+      {"K#=1", std::nullopt},    {"=1", std::nullopt},           {" \t=1", std::nullopt},
+      {"K=1", Pair{"K", "1"}},   {" K = 1 ", Pair{"K", "1"}},    {"K=", Pair{"K", ""}},
+      {"K=#1", Pair{"K", ""}},   {"K=1 # note", Pair{"K", "1"}}, {"A=B=C", Pair{"A", "B=C"}},
+      {";K=1", Pair{";K", "1"}}, {"K=1\r", Pair{"K", "1\r"}},  // the section reader drops that CR
   };
   for (const auto& c : cases) EXPECT_EQ(ParseIniLine(c.first), c.second) << c.first;
 }

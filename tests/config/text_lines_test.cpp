@@ -46,9 +46,13 @@ TEST(TextLines, ReadsAsTextModeDoes) {
       {"a\r", {"a\r"}},  // a CR at the very end stays
       {"\r", {"\r"}},
       {"a\n\rb", {"a", "\rb"}},
-      {"a\nb\x1A" "c\nd", {"a", "b"}},  // Ctrl-Z ends the text
+      {"a\nb\x1A"
+       "c\nd",
+       {"a", "b"}},  // Ctrl-Z ends the text
       {"a\r\x1A\n", {"a\r"}},
-      {"\x1A" "a\n", {}},
+      {"\x1A"
+       "a\n",
+       {}},
       {"a\n\x1A", {"a"}},
       {std::string("a\0b\n\0", 5), {std::string("a\0b", 3), std::string(1, '\0')}},
       {"\xD5\xC5\xC8\xFD\r\n", {"\xD5\xC5\xC8\xFD"}},

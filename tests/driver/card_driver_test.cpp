@@ -48,9 +48,7 @@ std::string DriverDirectory() {
 }
 
 std::string DriverPath() { return DriverDirectory() + driver::kCardDriverFile; }
-std::string NoReadDriverPath() {
-  return DriverDirectory() + kNoReadDriverFile;
-}
+std::string NoReadDriverPath() { return DriverDirectory() + kNoReadDriverFile; }
 
 // Whether the library at path is loaded in this process.
 bool IsLoaded(const std::string& path) {
@@ -85,9 +83,8 @@ bool CountedRelease(driver::ModuleHandle module) {
 }
 const driver::LibraryLoader kCountingLoader = {CountedLoad, CountedFind, CountedRelease};
 
-const char* const kDriverVariables[] = {"SIMCARD_RESULT", "SIMCARD_RECORD",
-                                        "SIMCARD_NOWRITE", "SIMCARD_FILL",
-                                        "SIMCARD_FAULT",  "SIMCARD_OVERRUN",
+const char* const kDriverVariables[] = {"SIMCARD_RESULT",  "SIMCARD_RECORD", "SIMCARD_NOWRITE",
+                                        "SIMCARD_FILL",    "SIMCARD_FAULT",  "SIMCARD_OVERRUN",
                                         "SIMCARD_DELAY_MS"};
 
 class CardDriverTest : public testing::Test {
@@ -158,8 +155,7 @@ TEST_F(CardDriverTest, MissingFilePrintsOneLineAndFreesNothing) {
     EXPECT_FALSE(library.Load(directory.path() + driver::kCardDriverFile));
     EXPECT_EQ(library.module, nullptr);
   }
-  EXPECT_EQ(capture.Finish(),
-            std::string("LoadLibrary failed") + testing_support::kStdoutLineEnd);
+  EXPECT_EQ(capture.Finish(), std::string("LoadLibrary failed") + testing_support::kStdoutLineEnd);
   EXPECT_EQ(g_counts.loads, 1);
   EXPECT_EQ(g_counts.releases, 0);
 }
@@ -287,7 +283,9 @@ TEST_F(CardDriverTest, RefusesAnotherMode) {
   driver::DynamicLibrary library;
   ASSERT_TRUE(library.Load(DriverPath()));
   char record[1024] = {};
-  EXPECT_EQ(testing_support::CallFunction<int32_t>(library, driver::kReadCardFunction, int32_t{3}, record), -1);
+  EXPECT_EQ(testing_support::CallFunction<int32_t>(library, driver::kReadCardFunction, int32_t{3},
+                                                   record),
+            -1);
   EXPECT_STREQ(record, "unsupported mode 3");
 }
 
@@ -325,9 +323,7 @@ TEST_F(CardDriverTest, DriverRemovesItsOwnArguments) {
   char record[1024] = {};
   const uint32_t args[] = {4, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(record))};
   int32_t stackDelta = -1;
-  EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(function), args, 2,
-                               &stackDelta),
-            0);
+  EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(function), args, 2, &stackDelta), 0);
   EXPECT_EQ(stackDelta, 0);
   EXPECT_EQ(text::split(record, "|").size(), 11u);
   FreeLibrary(module);

@@ -85,10 +85,10 @@ TEST(DriverHostProtocol, WhatIsNotAMessageIsRefused) {
   for (const std::string& bytes : answers) EXPECT_FALSE(DecodeAnswer(bytes)) << bytes.size();
 
   const std::string headers[] = {
-      std::string("RCDQ\0\0\0\0", 8),         // no path
-      std::string("RCDQ\x01\x10\0\0", 8),     // longer than any path
-      std::string("RCDA\x02\0\0\0", 8),       // an answer's magic
-      std::string("RCDQ\x02\0\0", 7),         // cut short
+      std::string("RCDQ\0\0\0\0", 8),      // no path
+      std::string("RCDQ\x01\x10\0\0", 8),  // longer than any path
+      std::string("RCDA\x02\0\0\0", 8),    // an answer's magic
+      std::string("RCDQ\x02\0\0", 7),      // cut short
   };
   for (const std::string& header : headers) EXPECT_FALSE(RequestPathLength(header));
   const std::string header("RCDQ\x02\0\0\0", 8);

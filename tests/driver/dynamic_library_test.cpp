@@ -32,8 +32,7 @@ int32_t DRIVER_CALL Twice(int32_t value) { return 2 * value; }
 
 driver::FunctionAddress FakeFind(driver::ModuleHandle, const char* name) {
   ++g_system.finds;
-  return std::string(name) == "Twice" ? reinterpret_cast<driver::FunctionAddress>(&Twice)
-                                      : nullptr;
+  return std::string(name) == "Twice" ? reinterpret_cast<driver::FunctionAddress>(&Twice) : nullptr;
 }
 
 bool FakeRelease(driver::ModuleHandle module) {

@@ -111,8 +111,8 @@ TEST(GuardThunk, LeavesTheStackAsItFoundItWhateverTheConvention) {
     char record[16] = {};
     const uint32_t args[] = {Address(&frame), Address(function), 21, Address(record)};
     int32_t stackDelta = 12345;
-    EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(&readcard_call_guarded),
-                                 args, 4, &stackDelta),
+    EXPECT_EQ(CallMeasuringStack(reinterpret_cast<const void*>(&readcard_call_guarded), args, 4,
+                                 &stackDelta),
               42);
     // The thunk is __cdecl: its own 16 bytes of arguments stay for its
     // caller to remove, and nothing else.
@@ -136,7 +136,7 @@ TEST_F(GuardedDriverCall, EachFaultEndsTheCallAndTheThreadGoesOn) {
     uint32_t code;
   };
   const Case cases[] = {
-      {"access", 0xC0000005u},  {"illegal", 0xC000001Du},  {"divide", 0xC0000094u},
+      {"access", 0xC0000005u},     {"illegal", 0xC000001Du}, {"divide", 0xC0000094u},
       {"privileged", 0xC0000096u}, {"overrun", 0xC0000005u},
   };
   const uint16_t normalControl = FpuControl();
@@ -163,10 +163,9 @@ TEST_F(GuardedDriverCall, EachFaultEndsTheCallAndTheThreadGoesOn) {
     EXPECT_EQ(outcome.fault->code, c.code);
     EXPECT_EQ(outcome.fault->module, "SSCardDriver.dll");
     HMODULE faulting = nullptr;
-    EXPECT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                       GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                                   reinterpret_cast<LPCSTR>(outcome.fault->address),
-                                   &faulting));
+    EXPECT_TRUE(GetModuleHandleExA(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCSTR>(outcome.fault->address), &faulting));
     EXPECT_EQ(faulting, library.module);
     EXPECT_EQ(HandlerChain(), chain) << "the guard's registration is gone";
     EXPECT_EQ(controlAfter, ownControl);

@@ -36,13 +36,13 @@ static void Check(int condition, const char* what) {
 /* The stack pointer around one call: a function that removes more or fewer
  * argument bytes than its declaration promises leaves it moved. */
 #define STACK_POINTER(into) __asm__ volatile("movl %%esp, %0" : "=r"(into))
-#define CALL(result, call)                                             \
-  do {                                                                 \
-    unsigned before_, after_;                                          \
-    STACK_POINTER(before_);                                            \
-    (result) = (call);                                                 \
-    STACK_POINTER(after_);                                             \
-    Check(before_ == after_, #call " left the stack pointer moved");   \
+#define CALL(result, call)                                           \
+  do {                                                               \
+    unsigned before_, after_;                                        \
+    STACK_POINTER(before_);                                          \
+    (result) = (call);                                               \
+    STACK_POINTER(after_);                                           \
+    Check(before_ == after_, #call " left the stack pointer moved"); \
   } while (0)
 #else
 /* One calling convention, in which the caller removes the arguments. */
@@ -94,8 +94,7 @@ int main(void) {
   CALL(result, QTZ_DKH(0, 0, 0, 0, &icNumber, &icNumberCopy));
   Check(result == 0, "QTZ_DKH reads the card");
   Check(icNumber == number, "QTZ_DKH and CK_DKH share the first number buffer");
-  Check(icNumberCopy != untouched && icNumberCopy != icNumber,
-        "QTZ_DKH's copy is a second buffer");
+  Check(icNumberCopy != untouched && icNumberCopy != icNumber, "QTZ_DKH's copy is a second buffer");
   Check(strlen(icNumber) > 0 && strcmp(icNumber, icNumberCopy) == 0,
         "both buffers hold the same card number");
   strncpy(cardNumber, icNumber, sizeof cardNumber - 1);
@@ -121,9 +120,9 @@ int main(void) {
         "after QTZ_DKH, the information pointer shows the driver's raw record");
 
   /* The same functions through their pointer types. */
-  Check(kErrorString(0, 0, 0) == 0 && kFindWindow2(0) == 0 &&
-            kHsxk(0, 0, 0, 0, 0, 0) == 0 && kYktJkSd() == 0 &&
-            kPurchase(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0) == 0 && kTransLog(0, 0, 0) == 0,
+  Check(kErrorString(0, 0, 0) == 0 && kFindWindow2(0) == 0 && kHsxk(0, 0, 0, 0, 0, 0) == 0 &&
+            kYktJkSd() == 0 && kPurchase(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0) == 0 &&
+            kTransLog(0, 0, 0) == 0,
         "the inactive functions answer 0 through their pointer types");
   number = NULL;
   Check(kMagneticCardNumber(0, 0, kTrack, &number) == 0 && strcmp(number, "0000123456") == 0,

@@ -49,13 +49,14 @@ TEST(CallingConvention, EveryExportRemovesExactlyItsArguments) {
     ASSERT_NE(function, nullptr) << call.name;
     for (int repeat = 0; repeat < 2; ++repeat) {
       int32_t stackDelta = 12345;
-      int32_t result = CallMeasuringStack(
-          reinterpret_cast<const void*>(function), call.args.data(),
-          static_cast<int32_t>(call.args.size()), &stackDelta);
+      int32_t result = CallMeasuringStack(reinterpret_cast<const void*>(function), call.args.data(),
+                                          static_cast<int32_t>(call.args.size()), &stackDelta);
       EXPECT_EQ(stackDelta, 0) << call.name << " with " << call.args.size()
                                << " arguments moved the stack pointer";
-      if (call.checkResult) EXPECT_EQ(result, call.expected) << call.name;
-      else EXPECT_TRUE(result == 0 || result == -1) << call.name << " " << result;
+      if (call.checkResult)
+        EXPECT_EQ(result, call.expected) << call.name;
+      else
+        EXPECT_TRUE(result == 0 || result == -1) << call.name << " " << result;
     }
   }
   FreeLibrary(module);
@@ -68,8 +69,8 @@ TEST(CallingConvention, TheProbeNoticesAWrongArgumentCount) {
   ASSERT_NE(module, nullptr);
   const uint32_t args[] = {1, 2};
   int32_t stackDelta = 0;
-  CallMeasuringStack(reinterpret_cast<const void*>(GetProcAddress(module, "QTZ_FindWindow2")),
-                     args, 2, &stackDelta);
+  CallMeasuringStack(reinterpret_cast<const void*>(GetProcAddress(module, "QTZ_FindWindow2")), args,
+                     2, &stackDelta);
   EXPECT_EQ(stackDelta, -4);
   FreeLibrary(module);
 }

@@ -25,9 +25,15 @@ class LoadedLibrary : public ::testing::Test {
 
 TEST_F(LoadedLibrary, ExportsExactlyTheTenNamesUnderTheirOrdinals) {
   const std::map<std::string, uint16_t> expected = {
-      {"QTZ_DLL_BBH", 1},      {"QTZ_DKH", 2},           {"QTZ_ErrorString", 3},
-      {"QTZ_FindWindow2", 4},  {"CK_DKH", 5},            {"QTZ_HSXK", 6},
-      {"QTZ_YKT_JK_SD", 7},    {"SBK_YKT_ICGETINFO", 8}, {"SBK_YKT_ICPURCHASE", 9},
+      {"QTZ_DLL_BBH", 1},
+      {"QTZ_DKH", 2},
+      {"QTZ_ErrorString", 3},
+      {"QTZ_FindWindow2", 4},
+      {"CK_DKH", 5},
+      {"QTZ_HSXK", 6},
+      {"QTZ_YKT_JK_SD", 7},
+      {"SBK_YKT_ICGETINFO", 8},
+      {"SBK_YKT_ICPURCHASE", 9},
       {"SBK_YKT_ICTRANSLOG", 10},
   };
   EXPECT_EQ(host::ExportOrdinals(module_), expected);
@@ -49,9 +55,8 @@ TEST_F(LoadedLibrary, VersionAndInactiveExportsChangeNoStaticState) {
   using ThreeArgs = int32_t(__stdcall*)(int32_t, int32_t, int32_t);
   using OneArg = int32_t(__stdcall*)(int32_t);
   using SixArgs = int32_t(__stdcall*)(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t);
-  using ElevenArgs = int32_t(__stdcall*)(int32_t, int32_t, int32_t, int32_t, int32_t,
-                                         int32_t, int32_t, int32_t, int32_t, int32_t,
-                                         int32_t);
+  using ElevenArgs = int32_t(__stdcall*)(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
+                                         int32_t, int32_t, int32_t, int32_t, int32_t);
   auto get = [&](const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(module_, name));
   };
@@ -63,9 +68,9 @@ TEST_F(LoadedLibrary, VersionAndInactiveExportsChangeNoStaticState) {
   EXPECT_EQ(reinterpret_cast<OneArg>(get("QTZ_FindWindow2"))(7), 0);
   EXPECT_EQ(reinterpret_cast<SixArgs>(get("QTZ_HSXK"))(1, 2, 3, 4, 5, 6), 0);
   EXPECT_EQ(reinterpret_cast<NoArgs>(get("QTZ_YKT_JK_SD"))(), 0);
-  EXPECT_EQ(reinterpret_cast<ElevenArgs>(get("SBK_YKT_ICPURCHASE"))(
-                1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11),
-            0);
+  EXPECT_EQ(
+      reinterpret_cast<ElevenArgs>(get("SBK_YKT_ICPURCHASE"))(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11),
+      0);
   EXPECT_EQ(reinterpret_cast<ThreeArgs>(get("SBK_YKT_ICTRANSLOG"))(0, 0, 0), 0);
   EXPECT_EQ(reinterpret_cast<NoArgs>(get("QTZ_DLL_BBH"))(), 86);
   EXPECT_TRUE(before == host::WritableState(module_))

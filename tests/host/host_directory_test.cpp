@@ -43,8 +43,7 @@ TEST(DirectoryOf, NeverCutsInsideATwoByteCharacter) {
   // Without lead bytes the same byte would be taken for a separator.
   EXPECT_EQ(host::DirectoryOf(path, '\\', NoLeadBytes), "C:\\Host\\\x95\x5C");
   // A directory name ending in such a character keeps both of its bytes.
-  EXPECT_EQ(host::DirectoryOf("C:\\\x95\x5C\\h.exe", '\\', GbkLeadByte),
-            "C:\\\x95\x5C\\");
+  EXPECT_EQ(host::DirectoryOf("C:\\\x95\x5C\\h.exe", '\\', GbkLeadByte), "C:\\\x95\x5C\\");
 }
 
 TEST(HostDirectory, IsTheDirectoryOfThisProgram) {

@@ -41,7 +41,8 @@ static int DifferingSections(HMODULE image, const unsigned char* file, DWORD fil
   for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
     if (section->Characteristics & IMAGE_SCN_MEM_WRITE) continue;
     if ((DWORD_PTR)image != nt->OptionalHeader.ImageBase &&
-        !(section->Characteristics & IMAGE_SCN_CNT_INITIALIZED_DATA)) continue;
+        !(section->Characteristics & IMAGE_SCN_CNT_INITIALIZED_DATA))
+      continue;
     DWORD size = section->SizeOfRawData < section->Misc.VirtualSize ? section->SizeOfRawData
                                                                     : section->Misc.VirtualSize;
     if (section->PointerToRawData + size > fileSize) continue;

@@ -15,12 +15,9 @@
 typedef void* HANDLE;
 #define STD_OUTPUT_HANDLE ((unsigned long)-11)
 __declspec(dllimport) HANDLE __stdcall GetStdHandle(unsigned long which);
-__declspec(dllimport) int __stdcall WriteFile(HANDLE file, const void* data,
-                                              unsigned long size,
-                                              unsigned long* written,
-                                              void* overlapped);
-__declspec(dllimport) __declspec(noreturn) void __stdcall ExitProcess(
-    unsigned int code);
+__declspec(dllimport) int __stdcall WriteFile(HANDLE file, const void* data, unsigned long size,
+                                              unsigned long* written, void* overlapped);
+__declspec(dllimport) __declspec(noreturn) void __stdcall ExitProcess(unsigned int code);
 
 static unsigned long Length(const char* text) {
   unsigned long length = 0;
@@ -79,9 +76,9 @@ static void Check(int condition, const char* what) {
 #define CALL(result, call)                                           \
   do {                                                               \
     unsigned before_, after_;                                        \
-    __asm { mov before_, esp }                                       \
+    __asm { mov before_, esp }                                        \
     (result) = (call);                                               \
-    __asm { mov after_, esp }                                        \
+    __asm { mov after_, esp }                                         \
     Check(before_ == after_, #call " left the stack pointer moved"); \
   } while (0)
 #else
@@ -133,8 +130,7 @@ static void CheckAllFunctions(void) {
   CALL(result, QTZ_DKH(0, 0, 0, 0, &icNumber, &icNumberCopy));
   Check(result == 0, "QTZ_DKH reads the card");
   Check(icNumber == number, "QTZ_DKH and CK_DKH share the first number buffer");
-  Check(icNumberCopy != untouched && icNumberCopy != icNumber,
-        "QTZ_DKH's copy is a second buffer");
+  Check(icNumberCopy != untouched && icNumberCopy != icNumber, "QTZ_DKH's copy is a second buffer");
   Check(Length(icNumber) > 0 && Same(icNumber, icNumberCopy),
         "both buffers hold the same card number");
   cardNumber[0] = '\0';

@@ -15,8 +15,8 @@ const IMAGE_EXPORT_DIRECTORY* ExportDirectory(HMODULE module) {
   const IMAGE_DATA_DIRECTORY& entry =
       NtHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
   if (entry.VirtualAddress == 0) return nullptr;
-  return reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
-      reinterpret_cast<const uint8_t*>(module) + entry.VirtualAddress);
+  return reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(reinterpret_cast<const uint8_t*>(module) +
+                                                         entry.VirtualAddress);
 }
 
 }  // namespace

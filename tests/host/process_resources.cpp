@@ -48,9 +48,8 @@ long HandleCount() {
   std::vector<unsigned char> buffer(1 << 16);
   LONG status;
   ULONG needed = 0;
-  while ((status = query(kSystemHandleInformation, buffer.data(),
-                         static_cast<ULONG>(buffer.size()), &needed)) ==
-         kInfoLengthMismatch) {
+  while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                         &needed)) == kInfoLengthMismatch) {
     buffer.resize(buffer.size() * 2);
   }
   if (status < 0) return -1;
@@ -61,8 +60,7 @@ long HandleCount() {
   if (count > room) count = room;
   const DWORD self = GetCurrentProcessId();
   long own = 0;
-  const SystemHandle* handles =
-      reinterpret_cast<const SystemHandle*>(buffer.data() + kEntries);
+  const SystemHandle* handles = reinterpret_cast<const SystemHandle*>(buffer.data() + kEntries);
   for (ULONG i = 0; i < count; ++i) own += handles[i].ownerProcessId == self ? 1 : 0;
   return own;
 }

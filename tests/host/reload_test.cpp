@@ -34,8 +34,8 @@ std::string LibraryPath() { return host::ProgramDirectory() + "readcard.dll"; }
 std::string LoadCallAndFree() {
   HMODULE module = LoadLibraryA(LibraryPath().c_str());
   if (module == nullptr) return "LoadLibrary failed, error " + std::to_string(GetLastError());
-  auto version = reinterpret_cast<NoArgs>(
-      reinterpret_cast<void*>(GetProcAddress(module, "QTZ_DLL_BBH")));
+  auto version =
+      reinterpret_cast<NoArgs>(reinterpret_cast<void*>(GetProcAddress(module, "QTZ_DLL_BBH")));
   auto magnetic = reinterpret_cast<MagneticCardExport>(
       reinterpret_cast<void*>(GetProcAddress(module, "CK_DKH")));
   std::string failure;
@@ -89,9 +89,7 @@ TEST(Reload, LoadingAndFreeingTheLibraryLeavesNothingBehind) {
   }
 }
 
-std::string DayLogPath() {
-  return testing_support::DayLogPath(host::ProgramDirectory(), '\\');
-}
+std::string DayLogPath() { return testing_support::DayLogPath(host::ProgramDirectory(), '\\'); }
 
 // The record that LoadCallAndFree leaves.
 const char kParseFailure[] = "读卡内容解析异常： invalid stol argument";

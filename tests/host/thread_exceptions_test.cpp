@@ -38,8 +38,7 @@ TEST(ThreadExceptions, FailuresRaisedOnSeveralThreadsAtOnceStayApart) {
   testing_support::RunOnThreads(kThreads, [&](int) {
     for (int call = 0; call < kCalls; ++call) {
       char* number = nullptr;
-      if (read(0, 0, "12345678ABCDEFGHIJ=009633791987654321", &number) != -1 ||
-          number != nullptr) {
+      if (read(0, 0, "12345678ABCDEFGHIJ=009633791987654321", &number) != -1 || number != nullptr) {
         ++wrongAnswers;
       }
     }

@@ -35,8 +35,8 @@ std::string StringValue(std::vector<char>& info, const char* name) {
     return "(no translation)";
   }
   char query[128];
-  wsprintfA(query, "\\StringFileInfo\\%04x%04x\\%s", translations->language,
-            translations->codePage, name);
+  wsprintfA(query, "\\StringFileInfo\\%04x%04x\\%s", translations->language, translations->codePage,
+            name);
   char* value = nullptr;
   if (!VerQueryValueA(info.data(), query, reinterpret_cast<void**>(&value), &length)) {
     return "(missing)";
@@ -48,8 +48,8 @@ int32_t VersionNumberOfTheLibrary() {
   HMODULE module = LoadLibraryA(DllPath().c_str());
   if (module == nullptr) return -1;
   using NoArgs = int32_t(__stdcall*)();
-  auto version = reinterpret_cast<NoArgs>(
-      reinterpret_cast<void*>(GetProcAddress(module, "QTZ_DLL_BBH")));
+  auto version =
+      reinterpret_cast<NoArgs>(reinterpret_cast<void*>(GetProcAddress(module, "QTZ_DLL_BBH")));
   int32_t number = version != nullptr ? version() : -1;
   FreeLibrary(module);
   return number;
@@ -85,8 +85,7 @@ TEST(VersionResource, NamesTheProductAndTheFile) {
   const std::string description = StringValue(info, "FileDescription");
   EXPECT_NE(description.find("readcard"), std::string::npos);
   // Explorer shows the description: the 64-bit library says so there.
-  EXPECT_EQ(description.find("(64-bit)") != std::string::npos, sizeof(void*) == 8)
-      << description;
+  EXPECT_EQ(description.find("(64-bit)") != std::string::npos, sizeof(void*) == 8) << description;
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST(AppendFile, WritesAtTheEndAsOtherWritersLeaveIt) {
   ASSERT_TRUE(second.Append(std::string(100000, 'x') + "\n"));
   ASSERT_TRUE(first.Append("first 3\n"));
   EXPECT_EQ(ReadBytes(path), "first 1\nsecond 1, a longer line\nfirst 2\n" +
-                                         std::string(100000, 'x') + "\nfirst 3\n");
+                                 std::string(100000, 'x') + "\nfirst 3\n");
 }
 
 TEST(AppendFile, StaysClosedAndWritesNothingWhenItCannotOpen) {

@@ -68,8 +68,7 @@ TEST(FileLogger, AppendsToWhatTheFileHeldAndEndsEveryLine) {
   const std::string end = kLogLineEnd;
   EXPECT_TRUE(std::regex_match(lines[1], std::regex(kStamp + "\\[Error\\]\tone" + end)))
       << lines[1];
-  EXPECT_TRUE(std::regex_match(lines[2], std::regex(kStamp + "\\[Error\\]\t" + end)))
-      << lines[2];
+  EXPECT_TRUE(std::regex_match(lines[2], std::regex(kStamp + "\\[Error\\]\t" + end))) << lines[2];
   EXPECT_TRUE(std::regex_match(lines[3], std::regex(kStamp + "\\[Error\\]\ttwo" + end)))
       << lines[3];
   EXPECT_EQ(lines[4], "lines" + end);
@@ -78,8 +77,8 @@ TEST(FileLogger, AppendsToWhatTheFileHeldAndEndsEveryLine) {
 TEST(FileLogger, CreatesAMissingFileAndItsDirectory) {
   ScratchDirectory directory;
   logger::FileLogger log(LogBelow(directory));
-  const std::string path = LogBelow(directory).directory() +
-                           logger::LogFileNameFor(logger::LocalTimeNow());
+  const std::string path =
+      LogBelow(directory).directory() + logger::LogFileNameFor(logger::LocalTimeNow());
   EXPECT_TRUE(IsFile(path));
   EXPECT_EQ(log.fileName(), path);
 }
@@ -114,8 +113,8 @@ TEST(FileLogger, LinesFromManyThreadsNeverMix) {
 
   std::vector<std::string> lines = SplitLines(ReadBytes(path));
   EXPECT_EQ(lines.size(), static_cast<size_t>(kThreads * kRecords));
-  const std::regex wellFormed(kStamp + "\\[Error\\]\tthread (\\d+) record (\\d+) " +
-                              padding + kLogLineEnd);
+  const std::regex wellFormed(kStamp + "\\[Error\\]\tthread (\\d+) record (\\d+) " + padding +
+                              kLogLineEnd);
   std::set<std::pair<int, int>> seen;
   int malformed = 0;
   for (const std::string& line : lines) {
@@ -167,8 +166,7 @@ TEST(FileLogger, TwoProcessesAppendingAtOnceLoseAndMixNoLine) {
   const std::regex head(kStamp + "\\[Error\\]\tprocess (\\d) record (\\d+) ");
   std::set<std::pair<int, int>> seen;
   for (const std::string& line : lines) {
-    if (line.size() < end.size() ||
-        line.compare(line.size() - end.size(), end.size(), end) != 0) {
+    if (line.size() < end.size() || line.compare(line.size() - end.size(), end.size(), end) != 0) {
       continue;
     }
     const std::string start = line.substr(0, line.size() - end.size());

@@ -57,9 +57,9 @@ std::string UtcText(Seconds seconds) {
   const int month = static_cast<int>(monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9);
   const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
   char text[64];
-  std::snprintf(text, sizeof text, "%04lld-%02d-%02d %02d:%02d:%02d",
-                static_cast<long long>(year), month, day, static_cast<int>(rest / 3600),
-                static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
+  std::snprintf(text, sizeof text, "%04lld-%02d-%02d %02d:%02d:%02d", static_cast<long long>(year),
+                month, day, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
+                static_cast<int>(rest % 60));
   return text;
 }
 
@@ -138,8 +138,8 @@ TEST(LocalTime, FollowsTheDaylightSavingChangesOfTheZone) {
   TIME_ZONE_INFORMATION system = {};
   if (GetTimeZoneInformation(&system) == TIME_ZONE_ID_INVALID || system.Bias != 480 ||
       system.DaylightDate.wMonth == 0) {
-    GTEST_SKIP() << "the system's time zone is not the US Pacific one; run with TZ="
-                 << kPacific << " (test logger_daylight_saving)";
+    GTEST_SKIP() << "the system's time zone is not the US Pacific one; run with TZ=" << kPacific
+                 << " (test logger_daylight_saving)";
   }
 #else
   TimeZoneScope zone(kPacific);
@@ -185,9 +185,7 @@ class RecordingLogger : public logger::BaseLogger {
   std::vector<std::tm> times;
 
  protected:
-  void output(const std::tm* time, const char*, const char*) override {
-    times.push_back(*time);
-  }
+  void output(const std::tm* time, const char*, const char*) override { times.push_back(*time); }
 };
 
 std::string SystemLocalText() {
@@ -195,8 +193,8 @@ std::string SystemLocalText() {
   SYSTEMTIME now;
   GetLocalTime(&now);
   char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", now.wYear, now.wMonth,
-                now.wDay, now.wHour, now.wMinute, now.wSecond);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", now.wYear, now.wMonth, now.wDay,
+                now.wHour, now.wMinute, now.wSecond);
   return text;
 #else
   const std::time_t now = static_cast<std::time_t>(SystemSeconds());
@@ -218,8 +216,7 @@ TEST(LocalTime, ARecordMadeNowCarriesThePresentTime) {
     const std::string stamped = Text(log.times.back());
     if (before == after) {  // the second did not turn meanwhile
       EXPECT_EQ(stamped, before);
-      EXPECT_EQ(logger::LogFileNameFor(log.times.back()),
-                "qtz-" + before.substr(0, 10) + ".log");
+      EXPECT_EQ(logger::LogFileNameFor(log.times.back()), "qtz-" + before.substr(0, 10) + ".log");
       return;
     }
     EXPECT_TRUE(stamped == before || stamped == after) << stamped;

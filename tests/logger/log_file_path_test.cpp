@@ -49,15 +49,15 @@ TEST(MakeDirectories, MakesEveryParentFirst) {
       {"C:\\\x95\x5C\\Log\\", {"C:", "C:\\\x95\x5C", "C:\\\x95\x5C\\Log"}, true},
       {"C:\\Host\\Log", {"C:", "C:\\Host", "C:\\Host\\Log"}, true},
       {"\\\\server\\share\\Log\\",
-       {"\\\\server", "\\\\server\\share", "\\\\server\\share\\Log"}, true},
+       {"\\\\server", "\\\\server\\share", "\\\\server\\share\\Log"},
+       true},
       {"C:\\Host\\\\Log\\", {"C:", "C:\\Host", "C:\\Host\\\\Log"}, true},
       {"C:\\blocked\\Log\\", {"C:", "C:\\blocked", "C:\\blocked\\Log"}, false},
       {"", {}, false},
   };
   for (const MakeCase& c : cases) {
     g_made.clear();
-    EXPECT_EQ(logger::MakeDirectories(c.directory, '\\', GbkLeadByte, RecordMade),
-              c.exists)
+    EXPECT_EQ(logger::MakeDirectories(c.directory, '\\', GbkLeadByte, RecordMade), c.exists)
         << c.directory;
     EXPECT_EQ(g_made, c.made) << c.directory;
   }
@@ -81,8 +81,8 @@ TEST(MakeDirectories, FailsQuietlyWhenAFileIsInTheWay) {
   ScratchDirectory temp;
   const char sep = host::kPathSeparator;
   ASSERT_TRUE(WriteBytes(temp.path() + "Log", "plain file"));
-  EXPECT_FALSE(logger::MakeDirectories(temp.path() + "Log" + sep + "readcard" + sep,
-                                       sep, host::IsLeadByte));
+  EXPECT_FALSE(
+      logger::MakeDirectories(temp.path() + "Log" + sep + "readcard" + sep, sep, host::IsLeadByte));
   EXPECT_EQ(ReadBytes(temp.path() + "Log"), "plain file");
 
   const std::string log = temp.path() + "Log2" + sep;

@@ -44,16 +44,14 @@ ProgramRun RunHost(const std::string& directory, const std::string& arguments,
 
 void ExpectVersionAnswered(const ProgramRun& run) {
   EXPECT_EQ(run.exitCode, 0u) << run.output;
-  EXPECT_NE(run.output.find("QTZ_DLL_BBH returned 86"), std::string::npos)
-      << run.output;
+  EXPECT_NE(run.output.find("QTZ_DLL_BBH returned 86"), std::string::npos) << run.output;
 }
 
 // The names of the entries of directory, as the file system stores them.
 std::vector<std::wstring> EntriesOf(const std::string& directory) {
   std::vector<std::wstring> names;
   std::wstring pattern(MAX_PATH, L'\0');
-  int length = MultiByteToWideChar(CP_ACP, 0, (directory + "*").c_str(), -1,
-                                   &pattern[0], MAX_PATH);
+  int length = MultiByteToWideChar(CP_ACP, 0, (directory + "*").c_str(), -1, &pattern[0], MAX_PATH);
   pattern.resize(length > 0 ? length - 1 : 0);
   WIN32_FIND_DATAW entry;
   HANDLE find = FindFirstFileW(pattern.c_str(), &entry);
@@ -70,8 +68,8 @@ std::vector<std::wstring> EntriesOf(const std::string& directory) {
 // "" elsewhere.
 std::string UnixNameOf(const std::wstring& path) {
   using ToUnix = char*(CDECL*)(LPCWSTR);
-  auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(GetProcAddress(
-      GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
   if (toUnix == nullptr) return std::string();
   char* unixName = toUnix(path.c_str());
   if (unixName == nullptr) return std::string();
@@ -97,18 +95,15 @@ TEST(LogPlacement, ChineseHostDirectoryWithSpacesGetsItsLogUnchanged) {
       << logDirectory << before;
   EXPECT_FALSE(IsDirectory(scratch.path() + "Log"));
   // No second directory with a garbled name beside the host's.
-  EXPECT_EQ(EntriesOf(scratch.path()),
-            std::vector<std::wstring>{L"门诊 挂号 读卡程序"});
+  EXPECT_EQ(EntriesOf(scratch.path()), std::vector<std::wstring>{L"门诊 挂号 读卡程序"});
   EXPECT_EQ(EntriesOf(hostDirectory + "Log\\"), std::vector<std::wstring>{L"readcard"});
 
   std::wstring wideLog(MAX_PATH, L'\0');
-  int length = MultiByteToWideChar(CP_ACP, 0, logDirectory.c_str(), -1,
-                                   &wideLog[0], MAX_PATH);
+  int length = MultiByteToWideChar(CP_ACP, 0, logDirectory.c_str(), -1, &wideLog[0], MAX_PATH);
   wideLog.resize(length > 0 ? length - 1 : 0);
   std::string unixName = UnixNameOf(wideLog);
   if (!unixName.empty()) {
-    EXPECT_NE(unixName.find(u8"/门诊 挂号 读卡程序/Log/readcard"), std::string::npos)
-        << unixName;
+    EXPECT_NE(unixName.find(u8"/门诊 挂号 读卡程序/Log/readcard"), std::string::npos) << unixName;
   }
 }
 
@@ -181,8 +176,8 @@ TEST(LogPlacement, AHostNamedWithABackslashTrailByteFindsItsFilesBesideIt) {
   // Nothing went anywhere else.
   EXPECT_EQ(EntriesOf(scratch.path()), std::vector<std::wstring>{L"運行"});
   EXPECT_EQ(Sorted(EntriesOf(hostDirectory)),
-            Sorted({L"Log", L"Login.ini", L"SSCardDriver.dll", L"SSCardDriver.txt",
-                    L"cardhost.exe", L"readcard.dll", L"读卡運.exe"}));
+            Sorted({L"Log", L"Login.ini", L"SSCardDriver.dll", L"SSCardDriver.txt", L"cardhost.exe",
+                    L"readcard.dll", L"读卡運.exe"}));
   EXPECT_EQ(EntriesOf(hostDirectory + "Log\\"), std::vector<std::wstring>{L"readcard"});
 }
 

@@ -29,8 +29,7 @@ class RecordingLogger : public logger::BaseLogger {
   std::vector<Record> records;
 
  protected:
-  void output(const std::tm* time, const char* levelName,
-              const char* message) override {
+  void output(const std::tm* time, const char* levelName, const char* message) override {
     records.push_back({*time, levelName, message});
   }
 };
@@ -42,8 +41,7 @@ class ThrowingLogger : public RecordingLogger {
   bool failing = true;
 
  protected:
-  void output(const std::tm* time, const char* levelName,
-              const char* message) override {
+  void output(const std::tm* time, const char* levelName, const char* message) override {
     if (failing) throw std::runtime_error("destination failed");
     RecordingLogger::output(time, levelName, message);
   }
@@ -57,8 +55,7 @@ std::vector<std::string> LinesBetween(std::time_t from, std::time_t to,
   std::vector<std::string> lines;
   for (std::time_t t = from; t <= to; ++t) {
     std::string line;
-    logger::AppendRecordLine(line, logger::LocalTime(t), "Error", message.c_str(),
-                             kLogLineEnd);
+    logger::AppendRecordLine(line, logger::LocalTime(t), "Error", message.c_str(), kLogLineEnd);
     lines.push_back(line);
   }
   return lines;
@@ -82,9 +79,8 @@ TEST(LogStream, WritesEveryKindOfPieceAsAStandardStreamDoes) {
   RecordingLogger log;
   const char* none = nullptr;
   log(logger::Error) << 'A' << -2147483647 - 1 << "|" << 4294967295u << "|"
-                     << -9223372036854775807LL - 1 << "|" << 18446744073709551615ULL
-                     << "|" << static_cast<short>(-7) << "|" << true << false << "|"
-                     << none << "end";
+                     << -9223372036854775807LL - 1 << "|" << 18446744073709551615ULL << "|"
+                     << static_cast<short>(-7) << "|" << true << false << "|" << none << "end";
   ASSERT_EQ(log.records.size(), 1u);
   EXPECT_EQ(log.records[0].message,
             "A-2147483648|4294967295|-9223372036854775808|18446744073709551615|-7|10|end");
@@ -106,10 +102,11 @@ TEST(LogStream, MessageEndsAtAnEmbeddedNul) {
 
 TEST(LogStream, NamesEveryLevel) {
   RecordingLogger log;
-  const std::pair<logger::Level, const char*> levels[] = {
-      {logger::Debug, "Debug"}, {logger::Info, "Info"},
-      {logger::Warning, "Warning"}, {logger::Error, "Error"},
-      {logger::Fatal, "Fatal"}};
+  const std::pair<logger::Level, const char*> levels[] = {{logger::Debug, "Debug"},
+                                                          {logger::Info, "Info"},
+                                                          {logger::Warning, "Warning"},
+                                                          {logger::Error, "Error"},
+                                                          {logger::Fatal, "Fatal"}};
   for (const auto& level : levels) log(level.first) << "m";
   ASSERT_EQ(log.records.size(), 5u);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(log.records[i].level, levels[i].second);
@@ -145,8 +142,7 @@ TEST(FileLoggerGlobal, ARecordLandsAsOneLineInTheDaysFile) {
   bool found = false;
   for (const std::string& line : LinesBetween(before, after, message)) {
     std::string::size_type at = added.find(line);
-    found = found || (at != std::string::npos &&
-                      (at == 0 || added[at - 1] == '\n'));
+    found = found || (at != std::string::npos && (at == 0 || added[at - 1] == '\n'));
   }
   EXPECT_TRUE(found) << path << " gained:\n" << added;
 }
@@ -158,8 +154,7 @@ namespace {
 // A value whose insertion fails, as building a message fails when memory
 // runs out halfway.
 struct FailingPiece {};
-logger::BaseLogger::LogStream& operator<<(logger::BaseLogger::LogStream&,
-                                          const FailingPiece&) {
+logger::BaseLogger::LogStream& operator<<(logger::BaseLogger::LogStream&, const FailingPiece&) {
   throw std::runtime_error("no memory for the message");
 }
 

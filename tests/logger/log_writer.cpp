@@ -21,15 +21,12 @@
 
 namespace {
 
-using MagneticCardRead = int32_t(__stdcall*)(int32_t, int32_t, const char*,
-                                             char**);
-using CardNumberRead = int32_t(__stdcall*)(int32_t, int32_t, int32_t, int32_t,
-                                           char**, char**);
+using MagneticCardRead = int32_t(__stdcall*)(int32_t, int32_t, const char*, char**);
+using CardNumberRead = int32_t(__stdcall*)(int32_t, int32_t, int32_t, int32_t, char**, char**);
 
 template <typename Function>
 Function Find(HMODULE library, const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(library, name)));
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
 }  // namespace
@@ -56,9 +53,8 @@ int main(int argc, char** argv) {
   for (int i = 0; i < count; ++i) {
     char* number = nullptr;
     char* copy = nullptr;
-    const int32_t result = driverFailures
-                               ? readCardNumber(0, 0, 0, 0, &number, &copy)
-                               : readMagneticCard(0, 0, "too short", &number);
+    const int32_t result = driverFailures ? readCardNumber(0, 0, 0, 0, &number, &copy)
+                                          : readMagneticCard(0, 0, "too short", &number);
     if (result == -1) ++failures;
   }
   FreeLibrary(library);

@@ -30,12 +30,15 @@ TEST(AppendRecordLine, WritesTheRecordLineWithTheFilesLineEnds) {
       {day, "Error", "虚拟读卡[CURRENT]节点不存在", "\r\n",
        "[2021-12-21 09:05:03][Error]\t虚拟读卡[CURRENT]节点不存在\r\n"},
       {CalendarTime(2021, 1, 5, 7, 8, 9), "Error", "x", "\n", "[2021-01-05 07:08:09][Error]\tx\n"},
-      {CalendarTime(2038, 1, 19, 3, 14, 8), "Error", "", "\r\n", "[2038-01-19 03:14:08][Error]\t\r\n"},
+      {CalendarTime(2038, 1, 19, 3, 14, 8), "Error", "", "\r\n",
+       "[2038-01-19 03:14:08][Error]\t\r\n"},
       {CalendarTime(2000, 2, 29, 0, 0, 0), "Debug", "", "\n", "[2000-02-29 00:00:00][Debug]\t\n"},
-      {CalendarTime(1000, 1, 1, 0, 0, 0), "Info", "x", "\r\n", "[1000-01-01 00:00:00][Info]\tx\r\n"},
+      {CalendarTime(1000, 1, 1, 0, 0, 0), "Info", "x", "\r\n",
+       "[1000-01-01 00:00:00][Info]\tx\r\n"},
       {CalendarTime(9999, 12, 31, 23, 59, 60), "Fatal", "y", "\r\n",
        "[9999-12-31 23:59:60][Fatal]\ty\r\n"},
-      {CalendarTime(999, 3, 4, 10, 11, 12), "Info", "y", "\r\n", "[999-03-04 10:11:12][Info]\ty\r\n"},
+      {CalendarTime(999, 3, 4, 10, 11, 12), "Info", "y", "\r\n",
+       "[999-03-04 10:11:12][Info]\ty\r\n"},
       {CalendarTime(12345, 6, 7, 1, 2, 3), "Warning", "z", "\n",
        "[12345-06-07 01:02:03][Warning]\tz\n"},
       {unconverted, "Error", "m", "\r\n", "[1900-01-00 00:00:00][Error]\tm\r\n"},
@@ -44,7 +47,8 @@ TEST(AppendRecordLine, WritesTheRecordLineWithTheFilesLineEnds) {
        "[2021-12-21 09:05:03][Error]\ttwo\r\nlines\r\n\r\nend\r\r\n\r\n"},
       {day, "Error", "two\nlines\n", "\n", "[2021-12-21 09:05:03][Error]\ttwo\nlines\n\n"},
       {day, "Error", std::string("cut\0here", 8), "\r\n", "[2021-12-21 09:05:03][Error]\tcut\r\n"},
-      {day, "Error", "错误码: -2 tab\there", "\n", "[2021-12-21 09:05:03][Error]\t错误码: -2 tab\there\n"},
+      {day, "Error", "错误码: -2 tab\there", "\n",
+       "[2021-12-21 09:05:03][Error]\t错误码: -2 tab\there\n"},
   };
   std::string reused = "earlier line";
   for (const RecordCase& c : cases) {

@@ -46,13 +46,12 @@ TEST(SharedLog, TwoProcessesAppendingAtOnceLoseAndMixNoLine) {
   testing_support::ScratchDirectory scratch;
   const std::string& directory = scratch.path();
   for (const char* file : {"readcard.dll", "SSCardDriver.dll", "log_writer.exe"}) {
-    ASSERT_TRUE(CopyFileA((host::ProgramDirectory() + file).c_str(),
-                          (directory + file).c_str(), FALSE))
+    ASSERT_TRUE(
+        CopyFileA((host::ProgramDirectory() + file).c_str(), (directory + file).c_str(), FALSE))
         << file << ", error " << GetLastError();
   }
   char eventName[64];
-  std::snprintf(eventName, sizeof eventName, "readcard-shared-log-%lu",
-                GetCurrentProcessId());
+  std::snprintf(eventName, sizeof eventName, "readcard-shared-log-%lu", GetCurrentProcessId());
   HANDLE start = CreateEventA(nullptr, TRUE, FALSE, eventName);
   ASSERT_NE(start, nullptr);
 
@@ -73,8 +72,7 @@ TEST(SharedLog, TwoProcessesAppendingAtOnceLoseAndMixNoLine) {
   }
   CloseHandle(start);
 
-  const std::string log =
-      testing_support::ReadBytes(testing_support::DayLogPath(directory, '\\'));
+  const std::string log = testing_support::ReadBytes(testing_support::DayLogPath(directory, '\\'));
   const std::regex stamp(R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\])");
   const std::string trackLine = "[Error]\t磁卡号长度不正常";
   const std::string driverLine = "[Error]\t读卡失败,错误码:-3 错误信息" + DriverText();

@@ -11,8 +11,10 @@ namespace {
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 TEST(DeskSettings, MergesGivenValuesAndRefusesUnusableOnes) {
-  const config::IniSection kept = {{"port", "18090"}, {"origins", "https://a.example"},
-                           {"driverdir", "C:\\drv"}, {"copied", "C:\\desk\\SSCardDriver.dll"}};
+  const config::IniSection kept = {{"port", "18090"},
+                                   {"origins", "https://a.example"},
+                                   {"driverdir", "C:\\drv"},
+                                   {"copied", "C:\\desk\\SSCardDriver.dll"}};
   struct Case {
     const char* name;
     Pairs given;
@@ -27,23 +29,45 @@ TEST(DeskSettings, MergesGivenValuesAndRefusesUnusableOnes) {
   const std::vector<Case> cases = {
       {"nothing given keeps everything", {}, true, kept},
       {"empty values keep what is set",
-       {{"port", ""}, {"origins", ""}, {"timeout", ""}, {"driverdir", ""}, {"hisdir", ""},
+       {{"port", ""},
+        {"origins", ""},
+        {"timeout", ""},
+        {"driverdir", ""},
+        {"hisdir", ""},
         {"browserpolicy", ""}},
-       true, kept},
+       true,
+       kept},
       {"given values replace",
-       {{"origins", "https://b.example http://10.1.2.3:8080"}, {"browserpolicy", "1"}}, true,
+       {{"origins", "https://b.example http://10.1.2.3:8080"}, {"browserpolicy", "1"}},
+       true,
        newOrigins},
       {"an unknown key", {{"colour", "red"}}, false, {}, Words::kUnknownSetting, "colour"},
-      {"the installer's own records are not settings", {{"copied", "C:\\x"}}, false, {},
-       Words::kUnknownSetting, "copied"},
+      {"the installer's own records are not settings",
+       {{"copied", "C:\\x"}},
+       false,
+       {},
+       Words::kUnknownSetting,
+       "copied"},
       {"a port out of range", {{"port", "70000"}}, false, {}, Words::kConfigPort, "port"},
       {"a timeout of 0", {{"timeout", "0"}}, false, {}, Words::kConfigTimeout, "timeout"},
-      {"an origin with a path", {{"origins", "https://a.example/his"}}, false, {},
-       Words::kConfigOrigin, "origins"},
-      {"browserpolicy other than 0 or 1", {{"browserpolicy", "yes"}}, false, {},
-       Words::kBrowserPolicyValue, "browserpolicy"},
-      {"a folder with a record separator", {{"hisdir", "C:\\a|b"}}, false, {},
-       Words::kNotAFolder, "hisdir"},
+      {"an origin with a path",
+       {{"origins", "https://a.example/his"}},
+       false,
+       {},
+       Words::kConfigOrigin,
+       "origins"},
+      {"browserpolicy other than 0 or 1",
+       {{"browserpolicy", "yes"}},
+       false,
+       {},
+       Words::kBrowserPolicyValue,
+       "browserpolicy"},
+      {"a folder with a record separator",
+       {{"hisdir", "C:\\a|b"}},
+       false,
+       {},
+       Words::kNotAFolder,
+       "hisdir"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -74,18 +98,26 @@ TEST(DeskSettings, ListPolicyTakesFreeNumbersForOriginsNotListed) {
     Pairs additions;
   };
   const std::vector<Case> cases = {
-      {"an empty list", {}, {"https://a.example", "https://b.example"},
+      {"an empty list",
+       {},
+       {"https://a.example", "https://b.example"},
        {{"1", "https://a.example"}, {"2", "https://b.example"}}},
       {"numbers in use are skipped, gaps filled",
        {{"1", "https://x.example"}, {"3", "https://y.example"}},
        {"https://a.example", "https://b.example"},
        {{"2", "https://a.example"}, {"4", "https://b.example"}}},
-      {"an origin listed already is not added again", {{"1", "https://a.example"}},
-       {"https://a.example", "https://b.example"}, {{"2", "https://b.example"}}},
-      {"an origin given twice is added once", {}, {"https://a.example", "https://a.example"},
+      {"an origin listed already is not added again",
+       {{"1", "https://a.example"}},
+       {"https://a.example", "https://b.example"},
+       {{"2", "https://b.example"}}},
+      {"an origin given twice is added once",
+       {},
+       {"https://a.example", "https://a.example"},
        {{"1", "https://a.example"}}},
       {"names that are not numbers count as taken only by their name",
-       {{"rule", "https://x.example"}}, {"https://a.example"}, {{"1", "https://a.example"}}},
+       {{"rule", "https://x.example"}},
+       {"https://a.example"},
+       {{"1", "https://a.example"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -25,7 +25,8 @@ CardAnswer AnswerFor(const CardRequest& request) {
     default:
       break;
   }
-  if (request.track == "fail") return {CallOutcome::Answered, false, "读卡失败,错误码:-3 错误信息NOCARD"};
+  if (request.track == "fail")
+    return {CallOutcome::Answered, false, "读卡失败,错误码:-3 错误信息NOCARD"};
   if (request.track == "hang") return {CallOutcome::TimedOut, false, ""};
   if (request.track == "crash") return {CallOutcome::WorkerDied, false, ""};
   if (request.track == "broken") return {CallOutcome::Unavailable, false, ""};

@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
   }
   const char* delay = std::getenv("FAKE_CARD_DELAY_MS");
   const int delayMs = delay != nullptr ? std::atoi(delay) : 20;
-  return service::RunService(line, [delayMs](boost::asio::io_context& loop,
-                                             service::WorkerSettings settings) {
-    return service_test::StartFakeCardCalls(loop, std::move(settings), delayMs);
-  });
+  return service::RunService(
+      line, [delayMs](boost::asio::io_context& loop, service::WorkerSettings settings) {
+        return service_test::StartFakeCardCalls(loop, std::move(settings), delayMs);
+      });
 }

@@ -80,19 +80,19 @@ struct Conversation : std::enable_shared_from_this<Conversation> {
       return;
     }
     request = ToRequest(port, exchanges[replies.size()]);
-    http::async_write(stream, request, [self = shared_from_this()](beast::error_code error,
-                                                                   std::size_t) {
-      if (error) return;
-      self->response = {};
-      self->parser.emplace();
-      self->parser->body_limit(1 << 20);
-      http::async_read(self->stream, self->buffer, *self->parser,
-                       [self](beast::error_code error, std::size_t) {
-                         if (error) return;
-                         self->replies.push_back(ToReply(self->parser->get()));
-                         self->Next();
-                       });
-    });
+    http::async_write(stream, request,
+                      [self = shared_from_this()](beast::error_code error, std::size_t) {
+                        if (error) return;
+                        self->response = {};
+                        self->parser.emplace();
+                        self->parser->body_limit(1 << 20);
+                        http::async_read(self->stream, self->buffer, *self->parser,
+                                         [self](beast::error_code error, std::size_t) {
+                                           if (error) return;
+                                           self->replies.push_back(ToReply(self->parser->get()));
+                                           self->Next();
+                                         });
+                      });
   }
 
   beast::tcp_stream stream;

@@ -20,7 +20,7 @@ struct Exchange {
 };
 
 struct Reply {
-  bool received = false;                      // a whole answer came back
+  bool received = false;  // a whole answer came back
   int status = 0;
   std::map<std::string, std::string> headers;  // names lowered
   std::string body;

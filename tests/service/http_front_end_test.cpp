@@ -31,8 +31,8 @@ const char kHis[] = "https://his.hospital.example";
 class FrontEnd : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_desk.directory().Write("cardservice.ini",
-                             std::string("[service]\norigins = ") + kHis + ", http://10.1.2.3:8080\n");
+    m_desk.directory().Write("cardservice.ini", std::string("[service]\norigins = ") + kHis +
+                                                    ", http://10.1.2.3:8080\n");
     ASSERT_TRUE(m_desk.Start()) << m_desk.Output();
   }
 
@@ -45,7 +45,8 @@ class FrontEnd : public ::testing::Test {
 // No page may frame any answer of the service.
 void ExpectNoFraming(const Reply& reply) {
   EXPECT_EQ(reply.Header("x-frame-options"), "DENY");
-  EXPECT_NE(reply.Header("content-security-policy").find("frame-ancestors 'none'"), std::string::npos);
+  EXPECT_NE(reply.Header("content-security-policy").find("frame-ancestors 'none'"),
+            std::string::npos);
 }
 
 Exchange Post(const std::string& target, const std::string& body,
@@ -56,8 +57,7 @@ Exchange Post(const std::string& target, const std::string& body,
 
 TEST_F(FrontEnd, PrintsOneListeningLine) {
   EXPECT_NE(m_desk.Output().find("cardservice: listening on http://127.0.0.1:" +
-                                 std::to_string(m_desk.port()) +
-                                 testing_support::kStdoutLineEnd),
+                                 std::to_string(m_desk.port()) + testing_support::kStdoutLineEnd),
             std::string::npos)
       << m_desk.Output();
 }
@@ -72,9 +72,11 @@ TEST_F(FrontEnd, EveryProtocolFailureAnswersItsStatusAndMessage) {
   const std::vector<Case> cases = {
       {"evil host", {"GET", "/v1/status", {{"Host", "evil.example"}}, ""}, 403},
       {"evil host on our port",
-       {"GET", "/v1/status", {{"Host", "evil.example:" + std::to_string(m_desk.port())}}, ""}, 403},
-      {"foreign origin", Post("/v1/ic-card/number", "{}",
-                              {{"Content-Type", "application/json"}, {"Origin", "https://evil.example"}}),
+       {"GET", "/v1/status", {{"Host", "evil.example:" + std::to_string(m_desk.port())}}, ""},
+       403},
+      {"foreign origin",
+       Post("/v1/ic-card/number", "{}",
+            {{"Content-Type", "application/json"}, {"Origin", "https://evil.example"}}),
        403},
       {"unknown path", {"GET", "/v1/nothing", {}, ""}, 404},
       {"wrong method", {"GET", "/v1/ic-card/info", {}, ""}, 405},
@@ -115,14 +117,15 @@ TEST_F(FrontEnd, CardReadsAnswerThroughTheWorker) {
     int status;
     std::string key, value;
   };
-  for (const Case& c : std::vector<Case>{
-           {"/v1/ic-card/number", "{}", 200, "number", "A12345678"},
-           {"/v1/ic-card/info", "{}", 200, "info", "330100#张三#"},
-           {"/v1/magnetic-card", R"({"track":"0123"})", 200, "number", "N0123"},
-           {"/v1/magnetic-card", R"({"track":"fail"})", 200, "message", "读卡失败,错误码:-3 错误信息NOCARD"},
-           {"/v1/magnetic-card", R"({"track":"hang"})", 504, "ok", ""},
-           {"/v1/magnetic-card", R"({"track":"crash"})", 502, "ok", ""},
-           {"/v1/magnetic-card", R"({"track":"broken"})", 500, "ok", ""}}) {
+  for (const Case& c :
+       std::vector<Case>{{"/v1/ic-card/number", "{}", 200, "number", "A12345678"},
+                         {"/v1/ic-card/info", "{}", 200, "info", "330100#张三#"},
+                         {"/v1/magnetic-card", R"({"track":"0123"})", 200, "number", "N0123"},
+                         {"/v1/magnetic-card", R"({"track":"fail"})", 200, "message",
+                          "读卡失败,错误码:-3 错误信息NOCARD"},
+                         {"/v1/magnetic-card", R"({"track":"hang"})", 504, "ok", ""},
+                         {"/v1/magnetic-card", R"({"track":"crash"})", 502, "ok", ""},
+                         {"/v1/magnetic-card", R"({"track":"broken"})", 500, "ok", ""}}) {
     SCOPED_TRACE(c.body);
     const Reply reply = Do(Post(c.target, c.body, json));
     ASSERT_TRUE(reply.received);
@@ -138,7 +141,8 @@ TEST_F(FrontEnd, CardReadsAnswerThroughTheWorker) {
 }
 
 TEST_F(FrontEnd, PreflightFromAListedOriginOnly) {
-  const Exchange listed{"OPTIONS", "/v1/ic-card/number",
+  const Exchange listed{"OPTIONS",
+                        "/v1/ic-card/number",
                         {{"Origin", "http://10.1.2.3:8080"},
                          {"Access-Control-Request-Method", "POST"},
                          {"Access-Control-Request-Headers", "content-type"}},
@@ -167,7 +171,8 @@ TEST_F(FrontEnd, ServesItsPageAndScriptsAndDesk) {
                                          {"/status.css", "text/css"},
                                          {"/v1/cardservice.js", "text/javascript"},
                                          {"/v1/cardservice.d.ts", "text/plain"}}) {
-    const Reply reply = Do({"GET", c.target, {{"Host", "localhost:" + std::to_string(m_desk.port())}}, ""});
+    const Reply reply =
+        Do({"GET", c.target, {{"Host", "localhost:" + std::to_string(m_desk.port())}}, ""});
     EXPECT_EQ(reply.status, 200) << c.target;
     EXPECT_EQ(reply.Header("content-type").rfind(c.type, 0), 0u) << c.target;
     EXPECT_FALSE(reply.body.empty());
@@ -189,8 +194,10 @@ TEST_F(FrontEnd, ServesItsPageAndScriptsAndDesk) {
   const json health = json::parse(listed.body);
   EXPECT_EQ(health["version"], 86);
   EXPECT_EQ(health["driver"]["present"], false);
-  for (const char* hidden : {"directory", "log", "origins"}) EXPECT_FALSE(health.contains(hidden)) << hidden;
-  EXPECT_EQ(listed.body.find(desk["directory"].get<std::string>()), std::string::npos) << listed.body;
+  for (const char* hidden : {"directory", "log", "origins"})
+    EXPECT_FALSE(health.contains(hidden)) << hidden;
+  EXPECT_EQ(listed.body.find(desk["directory"].get<std::string>()), std::string::npos)
+      << listed.body;
 }
 
 // A page or client refused again and again fills neither the log nor the
@@ -200,7 +207,8 @@ TEST_F(FrontEnd, AFloodOfRefusalsKeepsTheLogSmall) {
   const std::string host = "evil\xC2\x85" + std::string(7000, 'h');  // with a NEL in it
   std::vector<Exchange> flood;
   for (int i = 0; i < 100; ++i) {
-    flood.push_back(Post("/v1/ic-card/number", "{}", {{"Content-Type", "application/json"}, {"Origin", origin}}));
+    flood.push_back(Post("/v1/ic-card/number", "{}",
+                         {{"Content-Type", "application/json"}, {"Origin", origin}}));
     flood.push_back(Exchange{"GET", "/v1/status", {{"Host", host}}, ""});
   }
   for (const Reply& reply : SendOnOneConnection(m_desk.port(), flood)) EXPECT_EQ(reply.status, 403);
@@ -208,14 +216,16 @@ TEST_F(FrontEnd, AFloodOfRefusalsKeepsTheLogSmall) {
   const std::string log = m_desk.Log();
   EXPECT_LT(log.size(), 8000u) << "200 refusals of 7 KB each";
   std::size_t refusals = 0;
-  for (std::size_t at = log.find("evil"); at != std::string::npos; at = log.find("evil", at + 1)) ++refusals;
+  for (std::size_t at = log.find("evil"); at != std::string::npos; at = log.find("evil", at + 1))
+    ++refusals;
   EXPECT_LE(refusals, 10u) << log;
   EXPECT_EQ(log.find("\xC2\x85"), std::string::npos) << "NEL as it came";
   EXPECT_NE(log.find("\\u0085"), std::string::npos) << log;
 #ifndef _WIN32
   // What was held back is counted once the service stops.
   EXPECT_EQ(m_desk.process().Stop(10000), 0);
-  const std::string sender = service::Say(service::Words::kSenderOrigin, {service::CutForLog(origin)});
+  const std::string sender =
+      service::Say(service::Words::kSenderOrigin, {service::CutForLog(origin)});
   EXPECT_NE(m_desk.Log().find(service::Say(service::Words::kRefusalsHeldBack, {sender, "95"})),
             std::string::npos)
       << m_desk.Log();
@@ -223,9 +233,10 @@ TEST_F(FrontEnd, AFloodOfRefusalsKeepsTheLogSmall) {
 }
 
 TEST_F(FrontEnd, KeepsTheConnectionAlive) {
-  const std::vector<Reply> replies = SendOnOneConnection(
-      m_desk.port(), {Exchange{}, Post("/v1/ic-card/number", "{}"), Exchange{"GET", "/nope", {}, ""},
-                      Post("/v1/magnetic-card", R"({"track":"7"})")});
+  const std::vector<Reply> replies =
+      SendOnOneConnection(m_desk.port(), {Exchange{}, Post("/v1/ic-card/number", "{}"),
+                                          Exchange{"GET", "/nope", {}, ""},
+                                          Post("/v1/magnetic-card", R"({"track":"7"})")});
   ASSERT_EQ(replies.size(), 4u);
   EXPECT_EQ(replies[0].status, 200);
   EXPECT_EQ(json::parse(replies[1].body)["number"], "A12345678");
@@ -238,7 +249,8 @@ TEST_F(FrontEnd, ConcurrentReadsAreEachAnsweredOrBusyNeverMixed) {
   for (int i = 0; i < 30; ++i) {
     if (i % 3 == 0) reads.push_back(Post("/v1/ic-card/number", "{}"));
     if (i % 3 == 1) reads.push_back(Post("/v1/ic-card/info", "{}"));
-    if (i % 3 == 2) reads.push_back(Post("/v1/magnetic-card", "{\"track\":\"" + std::to_string(i) + "\"}"));
+    if (i % 3 == 2)
+      reads.push_back(Post("/v1/magnetic-card", "{\"track\":\"" + std::to_string(i) + "\"}"));
   }
   const std::vector<Reply> replies = SendAtOnce(m_desk.port(), reads);
   int answered = 0, busy = 0;
@@ -280,8 +292,8 @@ TEST_F(FrontEnd, AThousandGarbageConnectionsLeaveItAnswering) {
         for (int n = random() % 2000; n > 0; --n) bytes += static_cast<char>(random());
         break;
       case 1:  // headers over the limit
-        bytes = "GET /v1/status HTTP/1.1\r\nHost: " + Host() + "\r\nX-Pad: " +
-                std::string(20000 + random() % 20000, 'a') + "\r\n\r\n";
+        bytes = "GET /v1/status HTTP/1.1\r\nHost: " + Host() +
+                "\r\nX-Pad: " + std::string(20000 + random() % 20000, 'a') + "\r\n\r\n";
         break;
       case 2:  // a body that never comes (the client gives up)
         bytes = "POST /v1/ic-card/number HTTP/1.1\r\nHost: " + Host() +
@@ -302,7 +314,8 @@ TEST_F(FrontEnd, AThousandGarbageConnectionsLeaveItAnswering) {
   for (std::size_t first = 0; first < garbage.size(); first += 50) {
     for (std::size_t i = first; i < std::min(garbage.size(), first + 50); ++i) {
       const RawResult result = SendRaw(m_desk.port(), garbage[i], Duration(i % 5 == 2 ? 50 : 5000));
-      if (result.received.rfind("HTTP/1.1 ", 0) == 0) statuses.insert(std::stoi(result.received.substr(9, 3)));
+      if (result.received.rfind("HTTP/1.1 ", 0) == 0)
+        statuses.insert(std::stoi(result.received.substr(9, 3)));
       if (i % 5 == 1 || i % 5 == 4) {
         EXPECT_TRUE(result.closed) << i;  // refused and closed, never left hanging
       }
@@ -393,15 +406,14 @@ TEST(FrontEndProgram, EveryStartFailureIsReadableOnTheConsoleAndInTheLog) {
     std::string english;
   };
   const std::vector<Case> cases = {
-      {"port", "[service]\nport = x\n", 2, true,
-       u8"port 的值 \"x\" 不是 0 到 65535 之间的端口号",
+      {"port", "[service]\nport = x\n", 2, true, u8"port 的值 \"x\" 不是 0 到 65535 之间的端口号",
        "port \"x\" is not a port number from 0 to 65535"},
       {"timeout", "[service]\ntimeout=0\n", 2, true,
        u8"timeout 的值 \"0\" 不是 1 到 3600 之间的秒数",
        "timeout \"0\" is not a number of seconds from 1 to 3600"},
       {"origin with a path", "[service]\norigins = https://his.hospital.example/his/\n", 2, true,
        u8"origins 中的 \"https://his.hospital.example/his/\" 不是网页来源（应为 "
-         "https://主机名[:端口]）：浏览器发送的来源不含路径，带路径的写法永远不会匹配",
+       "https://主机名[:端口]）：浏览器发送的来源不含路径，带路径的写法永远不会匹配",
        u8"\"https://his.hospital.example/his/\" in origins is not a web origin (write "
        "https://host[:port]): 浏览器发送的来源不含路径，带路径的写法永远不会匹配"},
       {"port in use", "[service]\nport = " + inUse + "\n", 1, false,
@@ -440,13 +452,13 @@ TEST(FrontEndProgram, EveryStartFailureIsReadableOnTheConsoleAndInTheLog) {
       const std::string& ini = iniUtf8;
 #endif
       desk.directory().Write(ini.substr(desk.directory().path().size()), c.ini);
-      ServiceProcess process(desk.program(), {"--config", ini}, desk.directory().File("output.txt"));
+      ServiceProcess process(desk.program(), {"--config", ini},
+                             desk.directory().File("output.txt"));
       EXPECT_EQ(process.WaitExit(testing_support::RepeatCount(10000, 120000)), c.exitCode);
 
       std::string log = u8"未启动：" + withPort(c.chinese);
       if (c.aboutTheFile) log = u8"未启动：配置文件有误: " + iniUtf8 + ": " + withPort(c.chinese);
-      EXPECT_NE(desk.Log().find(" " + log), std::string::npos)
-          << desk.Log();
+      EXPECT_NE(desk.Log().find(" " + log), std::string::npos) << desk.Log();
 
       std::string said;
 #ifdef _WIN32
@@ -467,7 +479,9 @@ TEST(FrontEndProgram, EveryStartFailureIsReadableOnTheConsoleAndInTheLog) {
       }
 #endif
       EXPECT_NE(desk.Output().find(said + testing_support::kStdoutLineEnd), std::string::npos)
-          << "expected:\n" << said << "\nprinted:\n" << desk.Output();
+          << "expected:\n"
+          << said << "\nprinted:\n"
+          << desk.Output();
       EXPECT_EQ(desk.Output().find("listening"), std::string::npos);
     }
   }
@@ -487,15 +501,18 @@ TEST(FrontEndProgram, AWritableDeskRefusesReadsUnlessTheIniSaysServe) {
     desk.directory().Write("cardservice.ini", "[service]\nwritabledesk = " + serve + "\n");
     ASSERT_EQ(chmod(desk.directory().path().c_str(), 0777), 0);
     ASSERT_TRUE(desk.Start()) << desk.Output();
-    EXPECT_EQ(Send(desk.port(), Post("/v1/ic-card/number", "{}")).status, serve == "serve" ? 200 : 500);
+    EXPECT_EQ(Send(desk.port(), Post("/v1/ic-card/number", "{}")).status,
+              serve == "serve" ? 200 : 500);
     const json state = json::parse(Send(desk.port(), {"GET", "/v1/desk", {}, ""}).body);
     const json checks = state["checks"];
-    const auto permissions = std::find_if(checks.begin(), checks.end(),
-                                          [](const json& check) { return check["item"] == "permissions"; });
+    const auto permissions = std::find_if(checks.begin(), checks.end(), [](const json& check) {
+      return check["item"] == "permissions";
+    });
     ASSERT_NE(permissions, checks.end()) << state.dump();
     EXPECT_EQ((*permissions)["rating"], serve == "serve" ? "warning" : "error");
     const std::string& path = desk.directory().path();
-    const std::string others = path.substr(0, path.size() - 1) + " 可被 所有其他用户 (others) 改写（mode 0777）";
+    const std::string others =
+        path.substr(0, path.size() - 1) + " 可被 所有其他用户 (others) 改写（mode 0777）";
     EXPECT_EQ(state["permissions"].back(), others) << state.dump();
     EXPECT_NE(desk.Log().find(others), std::string::npos) << desk.Log();
   }

@@ -40,8 +40,7 @@ const char kVirtualCardOn[] = "[MAIN]\nREALCARD=true\n[QTZH]\nCURRENT=1\n1=00001
 
 class Service : public ::testing::Test {
  protected:
-  Service()
-      : m_desk(SERVICE_PROGRAM, {CARD_LIBRARY, CARD_DRIVER}) {
+  Service() : m_desk(SERVICE_PROGRAM, {CARD_LIBRARY, CARD_DRIVER}) {
     for (const char* name : kVariables) SetVariable(name, nullptr);
   }
   ~Service() override {
@@ -127,10 +126,10 @@ TEST_F(Service, AHungDriverAnswers504AndTheNextReadWorks) {
   SetVariable("SIMCARD_DELAY_MS", "600000");
   Start(testing_support::RepeatCount(2, 20));
   // The status, asked while the read hangs, answers at once and says busy.
-  const std::vector<Reply> replies =
-      SendAtOnce(m_desk.port(), {Read("/v1/ic-card/info"),
-                                 Exchange{"GET", "/v1/status", {}, "",
-                                          Duration(testing_support::RepeatCount(500, 8000))}});
+  const std::vector<Reply> replies = SendAtOnce(
+      m_desk.port(),
+      {Read("/v1/ic-card/info"),
+       Exchange{"GET", "/v1/status", {}, "", Duration(testing_support::RepeatCount(500, 8000))}});
   EXPECT_EQ(replies[0].status, 504) << replies[0].body;
   EXPECT_EQ(json::parse(replies[0].body)["ok"], false);
   ASSERT_EQ(replies[1].status, 200);
@@ -176,9 +175,10 @@ TEST_F(Service, ConcurrentReadsAreEachAnsweredOrBusyNeverMixed) {
     }
     ASSERT_EQ(replies[i].status, 200) << replies[i].body;
     ++answered;
-    const json expected = i % 3 == 0   ? json{{"ok", true}, {"number", "A12345678"}}
-                          : i % 3 == 1 ? json{{"ok", true}, {"info", kInfo}}
-                                       : json{{"ok", true}, {"number", "00000000" + std::to_string(10 + i)}};
+    const json expected = i % 3 == 0 ? json{{"ok", true}, {"number", "A12345678"}}
+                          : i % 3 == 1
+                              ? json{{"ok", true}, {"info", kInfo}}
+                              : json{{"ok", true}, {"number", "00000000" + std::to_string(10 + i)}};
     EXPECT_EQ(body, expected);
   }
   EXPECT_EQ(answered + busy, 30);

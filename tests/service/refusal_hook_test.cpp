@@ -27,7 +27,8 @@ using boost::asio::ip::tcp;
 
 // Sends request on a connection of its own and runs the loop until the
 // server closes it: the bytes that came back.
-std::string Exchange(boost::asio::io_context& loop, unsigned short port, const std::string& request) {
+std::string Exchange(boost::asio::io_context& loop, unsigned short port,
+                     const std::string& request) {
   tcp::socket socket(loop);
   std::string answer;
   bool done = false;
@@ -44,9 +45,9 @@ std::string Exchange(boost::asio::io_context& loop, unsigned short port, const s
                                  done = true;
                                  return;
                                }
-                               boost::asio::async_read(
-                                   socket, boost::asio::dynamic_buffer(answer),
-                                   [&](const boost::system::error_code&, std::size_t) { done = true; });
+                               boost::asio::async_read(socket, boost::asio::dynamic_buffer(answer),
+                                                       [&](const boost::system::error_code&,
+                                                           std::size_t) { done = true; });
                              });
                        });
   loop.restart();
@@ -68,8 +69,8 @@ std::string Request(const std::string& host, const std::string& origin,
 TEST(RefusalHook, SeesEveryRefusalTheLogLimits) {
   boost::asio::io_context loop;
   std::vector<std::string> logged;
-  HttpServer server(loop, [&logged](const std::string& line) { logged.push_back(line); },
-                    ServerLimits{});
+  HttpServer server(
+      loop, [&logged](const std::string& line) { logged.push_back(line); }, ServerLimits{});
   ASSERT_FALSE(server.Listen(0));
   const unsigned short port = server.Port();
   const std::string own = "127.0.0.1:" + std::to_string(port);
@@ -77,8 +78,8 @@ TEST(RefusalHook, SeesEveryRefusalTheLogLimits) {
   state.busy = [] { return false; };
   state.version = [] { return 86; };
   state.desk = [](bool) { return std::string("{}"); };
-  auto handler = std::make_shared<const RequestHandler>(
-      AccessPolicy{port, {"https://his.example"}}, std::move(state));
+  auto handler = std::make_shared<const RequestHandler>(AccessPolicy{port, {"https://his.example"}},
+                                                        std::move(state));
   WorkerSettings settings;
   settings.log = [](const std::string&) {};
   std::unique_ptr<CardCalls> cards = service_test::StartFakeCardCalls(loop, std::move(settings), 0);
@@ -99,9 +100,9 @@ TEST(RefusalHook, SeesEveryRefusalTheLogLimits) {
        Say(Words::kSenderOrigin, {"https://evil.example"})},
       {"a foreign host without an origin", Request("evil.example", ""), 1,
        Say(Words::kSenderHost, {"evil.example"})},
-      {"headers over the limit", Request(own, "https://his.example",
-                                         "X-Filler: " + std::string(9000, 'x') + "\r\n"),
-       1, "请求头过大的请求"},
+      {"headers over the limit",
+       Request(own, "https://his.example", "X-Filler: " + std::string(9000, 'x') + "\r\n"), 1,
+       "请求头过大的请求"},
   };
   std::vector<std::string> expected;
   for (const Case& c : cases) {

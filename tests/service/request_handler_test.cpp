@@ -22,7 +22,8 @@ RequestHandler Handler(bool busy = false, int version = 86, unsigned short port 
   state.busy = [busy] { return busy; };
   state.version = [version] { return version; };
   state.desk = [](bool detail) {
-    return std::string(R"({"service":"readcard","desk":true,"detail":)") + (detail ? "true}" : "false}");
+    return std::string(R"({"service":"readcard","desk":true,"detail":)") +
+           (detail ? "true}" : "false}");
   };
   return RequestHandler(AccessPolicy{port, {kHis, "http://10.1.2.3:8080"}}, state);
 }
@@ -82,25 +83,34 @@ TEST(RequestHandler, ProtocolFailuresAnswerTheirStatusWithAMessage) {
       {"foreign host with our port", withHost(Get("/v1/status"), "evil.example:18086"), 403, true},
       {"loopback host on another port", withHost(Get("/v1/status"), "127.0.0.1:80"), 403, true},
       {"no host", withHost(Get("/v1/status"), std::nullopt), 403, true},
-      {"host with a suffix", withHost(Get("/v1/status"), "localhost:18086.evil.example"), 403, true},
+      {"host with a suffix", withHost(Get("/v1/status"), "localhost:18086.evil.example"), 403,
+       true},
       {"foreign origin", Post("/v1/ic-card/number", "{}", "https://evil.example"), 403, true},
-      {"origin differing by scheme", Post("/v1/ic-card/number", "{}", "http://his.hospital.example"), 403, true},
-      {"origin with a trailing slash", Post("/v1/ic-card/number", "{}", "https://his.hospital.example/"), 403, true},
-      {"origin on another port", Post("/v1/ic-card/number", "{}", "https://his.hospital.example:8443"), 403, true},
-      {"origin with a wildcard", Post("/v1/ic-card/number", "{}", "https://*.hospital.example"), 403, true},
-      {"origin with a user", Post("/v1/ic-card/number", "{}", "https://x@his.hospital.example"), 403, true},
+      {"origin differing by scheme",
+       Post("/v1/ic-card/number", "{}", "http://his.hospital.example"), 403, true},
+      {"origin with a trailing slash",
+       Post("/v1/ic-card/number", "{}", "https://his.hospital.example/"), 403, true},
+      {"origin on another port",
+       Post("/v1/ic-card/number", "{}", "https://his.hospital.example:8443"), 403, true},
+      {"origin with a wildcard", Post("/v1/ic-card/number", "{}", "https://*.hospital.example"),
+       403, true},
+      {"origin with a user", Post("/v1/ic-card/number", "{}", "https://x@his.hospital.example"),
+       403, true},
       {"null origin", Get("/v1/status", "null"), 403, true},
       {"unknown path", Get("/v2/status"), 404, false},
       {"path with a prefix", Get("/v1/status/x"), 404, false},
       {"GET of a card operation", Get("/v1/ic-card/number"), 405, false},
       {"POST of the status", Post("/v1/status", "{}"), 405, false},
-      {"DELETE of a card operation", withMethod(Post("/v1/magnetic-card", "{}"), "DELETE"), 405, false},
+      {"DELETE of a card operation", withMethod(Post("/v1/magnetic-card", "{}"), "DELETE"), 405,
+       false},
       {"lower-case method", withMethod(Get("/v1/status"), "get"), 405, false},
       {"body over 4 KiB", Post("/v1/ic-card/number", std::string(4097, ' ') + "{}"), 413, true},
       {"no content type", withType(Post("/v1/ic-card/number", "{}"), std::nullopt), 415, true},
-      {"form content type", withType(Post("/v1/ic-card/number", "{}"), "application/x-www-form-urlencoded"), 415, true},
+      {"form content type",
+       withType(Post("/v1/ic-card/number", "{}"), "application/x-www-form-urlencoded"), 415, true},
       {"text content type", withType(Post("/v1/ic-card/info", "{}"), "text/plain"), 415, true},
-      {"json as a prefix", withType(Post("/v1/ic-card/info", "{}"), "application/jsonp"), 415, true},
+      {"json as a prefix", withType(Post("/v1/ic-card/info", "{}"), "application/jsonp"), 415,
+       true},
       {"malformed json", Post("/v1/ic-card/number", "{"), 400, false},
       {"empty body", Post("/v1/ic-card/info", ""), 400, false},
       {"array body", Post("/v1/ic-card/number", "[]"), 400, false},
@@ -177,7 +187,9 @@ TEST(RequestHandler, AllowedOriginsAreEchoedExactlyWithVary) {
   HttpRequest ownOnPort80 = Post("/v1/ic-card/number", "{}", "http://127.0.0.1");
   ownOnPort80.host = "127.0.0.1";
   EXPECT_TRUE(Handler(false, 86, 80).Route(ownOnPort80).card());
-  EXPECT_EQ(Handler().Route(Post("/v1/ic-card/number", "{}", "http://127.0.0.1")).response()->status, 403);
+  EXPECT_EQ(
+      Handler().Route(Post("/v1/ic-card/number", "{}", "http://127.0.0.1")).response()->status,
+      403);
 }
 
 // The desk's detail (paths, the log's lines) only for the service's own
@@ -238,14 +250,15 @@ TEST(RequestHandler, JsonContentTypeAcceptsParametersAndCase) {
     const char* value;
     bool json;
   };
-  for (const Case& c : std::vector<Case>{{"application/json", true},
-                                         {"application/json; charset=utf-8", true},
-                                         {"Application/JSON;charset=UTF-8", true},
-                                         {" application/json ", true},
-                                         {"application/json-patch+json", false},
-                                         {"text/json", false},
-                                         {"", false},
-                                         {"multipart/form-data; boundary=application/json", false}}) {
+  for (const Case& c :
+       std::vector<Case>{{"application/json", true},
+                         {"application/json; charset=utf-8", true},
+                         {"Application/JSON;charset=UTF-8", true},
+                         {" application/json ", true},
+                         {"application/json-patch+json", false},
+                         {"text/json", false},
+                         {"", false},
+                         {"multipart/form-data; boundary=application/json", false}}) {
     EXPECT_EQ(IsJsonContentType(c.value), c.json) << c.value;
   }
 }
@@ -287,7 +300,9 @@ TEST(RequestHandler, AWritableDeskRefusesEveryRead) {
     EXPECT_EQ(Header(*routed.response(), "Access-Control-Allow-Origin"), kHis);
   }
   EXPECT_EQ(refusing.Route(Get("/v1/status")).response()->status, 200);
-  EXPECT_EQ(refusing.Route(Post("/v1/ic-card/number", "{}", "https://evil.example")).response()->status, 403);
+  EXPECT_EQ(
+      refusing.Route(Post("/v1/ic-card/number", "{}", "https://evil.example")).response()->status,
+      403);
 }
 
 TEST(RequestHandler, CardAnswersMapToStatusAndBody) {
@@ -303,18 +318,33 @@ TEST(RequestHandler, CardAnswersMapToStatusAndBody) {
     json body;  // the fields that must be there
   };
   const std::vector<Case> cases = {
-      {"number", number, {CallOutcome::Answered, true, "A12345678"}, 200,
+      {"number",
+       number,
+       {CallOutcome::Answered, true, "A12345678"},
+       200,
        {{"ok", true}, {"number", "A12345678"}}},
-      {"info", info, {CallOutcome::Answered, true, "330100#张三#"}, 200,
+      {"info",
+       info,
+       {CallOutcome::Answered, true, "330100#张三#"},
+       200,
        {{"ok", true}, {"info", "330100#张三#"}}},
-      {"magnetic", magnetic, {CallOutcome::Answered, true, "0000123456"}, 200,
+      {"magnetic",
+       magnetic,
+       {CallOutcome::Answered, true, "0000123456"},
+       200,
        {{"ok", true}, {"number", "0000123456"}}},
-      {"failed read", number, {CallOutcome::Answered, false, "读卡失败,错误码:-3 错误信息NOCARD"}, 200,
+      {"failed read",
+       number,
+       {CallOutcome::Answered, false, "读卡失败,错误码:-3 错误信息NOCARD"},
+       200,
        {{"ok", false}, {"message", "读卡失败,错误码:-3 错误信息NOCARD"}}},
       {"busy", info, {CallOutcome::Busy, false, ""}, 503, {{"ok", false}}},
       {"timed out", number, {CallOutcome::TimedOut, false, ""}, 504, {{"ok", false}}},
       {"worker died", magnetic, {CallOutcome::WorkerDied, false, ""}, 502, {{"ok", false}}},
-      {"unavailable", number, {CallOutcome::Unavailable, false, "找不到读卡库"}, 500,
+      {"unavailable",
+       number,
+       {CallOutcome::Unavailable, false, "找不到读卡库"},
+       500,
        {{"ok", false}, {"message", "找不到读卡库"}}},
   };
   for (const Case& c : cases) {
@@ -342,9 +372,13 @@ TEST(RequestHandler, StatusSaysVersionAndBusy) {
     json expected;
   };
   for (const Case& c : std::vector<Case>{
-           {false, 86, {{"service", "readcard"}, {"version", 86}, {"busy", false}, {"timeout", 30}}},
+           {false,
+            86,
+            {{"service", "readcard"}, {"version", 86}, {"busy", false}, {"timeout", 30}}},
            {true, 86, {{"service", "readcard"}, {"version", 86}, {"busy", true}, {"timeout", 30}}},
-           {false, -1, {{"service", "readcard"}, {"version", nullptr}, {"busy", false}, {"timeout", 30}}}}) {
+           {false,
+            -1,
+            {{"service", "readcard"}, {"version", nullptr}, {"busy", false}, {"timeout", 30}}}}) {
     const HttpResponse status = *Handler(c.busy, c.version).Route(Get("/v1/status")).response();
     EXPECT_EQ(Body(status), c.expected);
   }

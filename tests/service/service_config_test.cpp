@@ -29,22 +29,36 @@ TEST(ServiceConfig, ReadsPortOriginsTimeoutAndWritableDesk) {
       {"empty", "", kDefaultPort, {}, kDefaultTimeoutSeconds},
       {"other section only", "[other]\nport=1\n", kDefaultPort, {}, kDefaultTimeoutSeconds},
       {"all keys",
-       "[service]\r\nport = 18090\r\norigins = https://his.hospital.example, http://10.1.2.3:8080\r\n"
+       "[service]\r\nport = 18090\r\norigins = https://his.hospital.example, "
+       "http://10.1.2.3:8080\r\n"
        "timeout = 5\r\nwritabledesk = serve\r\n",
-       18090, {"https://his.hospital.example", "http://10.1.2.3:8080"}, 5, true},
-      {"refuse is the default, said", "[service]\nwritabledesk=refuse\n", kDefaultPort, {},
-       kDefaultTimeoutSeconds, false},
-      {"empty entries and a trailing slash", "[service]\norigins=,https://a.example/ ,, \n",
-       kDefaultPort, {"https://a.example"}, kDefaultTimeoutSeconds},
+       18090,
+       {"https://his.hospital.example", "http://10.1.2.3:8080"},
+       5,
+       true},
+      {"refuse is the default, said",
+       "[service]\nwritabledesk=refuse\n",
+       kDefaultPort,
+       {},
+       kDefaultTimeoutSeconds,
+       false},
+      {"empty entries and a trailing slash",
+       "[service]\norigins=,https://a.example/ ,, \n",
+       kDefaultPort,
+       {"https://a.example"},
+       kDefaultTimeoutSeconds},
       {"origins as browsers send them: lower case, no default port",
-       "[service]\norigins=HTTPS://HIS.Example:443, http://Desk.Example:80, https://a.example:8443\n",
-       kDefaultPort, {"https://his.example", "http://desk.example", "https://a.example:8443"},
+       "[service]\norigins=HTTPS://HIS.Example:443, http://Desk.Example:80, "
+       "https://a.example:8443\n",
+       kDefaultPort,
+       {"https://his.example", "http://desk.example", "https://a.example:8443"},
        kDefaultTimeoutSeconds},
       {"port 0 lets the system choose", "[service]\nport=0\n", 0, {}, kDefaultTimeoutSeconds},
       {"comment after a value", "[service]\ntimeout=60 # a slow reader\n", kDefaultPort, {}, 60},
       {"blanks between origins, as an installer's property gives them",
        "[service]\norigins=https://a.example  http://10.1.2.3:8080\thttps://b.example\n",
-       kDefaultPort, {"https://a.example", "http://10.1.2.3:8080", "https://b.example"},
+       kDefaultPort,
+       {"https://a.example", "http://10.1.2.3:8080", "https://b.example"},
        kDefaultTimeoutSeconds},
   };
   for (const Case& c : cases) {
@@ -91,7 +105,8 @@ TEST(ServiceConfig, RefusesValuesItCannotUseNamingTheKey) {
             "https://a.example:0443"},
            {"[service]\norigins=https://a.example:65536\n", Words::kConfigOrigin,
             "https://a.example:65536"},
-           {"[service]\norigins=https://a.example:\n", Words::kConfigOrigin, "https://a.example:"}}) {
+           {"[service]\norigins=https://a.example:\n", Words::kConfigOrigin,
+            "https://a.example:"}}) {
     SCOPED_TRACE(c.ini);
     ServiceConfig config;
     const Failure failure = ParseServiceConfig(SectionOf(c.ini), config);
@@ -111,8 +126,7 @@ TEST(ServiceConfig, AMissingFileKeepsTheDefaults) {
   EXPECT_FALSE(found);
   EXPECT_EQ(config.port, kDefaultPort);
 
-  const std::string path =
-      directory.Write("cardservice.ini", "[service]\nport=x\n");
+  const std::string path = directory.Write("cardservice.ini", "[service]\nport=x\n");
   const Failure failure = ReadServiceConfig(path, config, found);
   EXPECT_TRUE(found);
   EXPECT_EQ(failure.code, Words::kConfigPort);
@@ -131,16 +145,24 @@ TEST(CommandLine, ParsesModesAndOptions) {
   const std::vector<Case> cases = {
       {{}, ProgramMode::Foreground, "", std::nullopt},
       {{"--port", "0"}, ProgramMode::Foreground, "", 0},
-      {{"--config", "C:\\desk\\a.ini", "--port", "18090"}, ProgramMode::Foreground,
-       "C:\\desk\\a.ini", 18090},
+      {{"--config", "C:\\desk\\a.ini", "--port", "18090"},
+       ProgramMode::Foreground,
+       "C:\\desk\\a.ini",
+       18090},
       {{"--worker"}, ProgramMode::Worker, "", std::nullopt},
       {{"--install", "--port", "18090"}, ProgramMode::Install, "", 18090},
       {{"--uninstall"}, ProgramMode::Uninstall, "", std::nullopt},
       {{"--service", "--config", "x.ini"}, ProgramMode::Service, "x.ini", std::nullopt},
       {{"--help"}, ProgramMode::Help, "", std::nullopt},
-      {{"--install", "--set", "port=18090", "--set", "origins= "}, ProgramMode::Install, "",
-       std::nullopt, {{"port", "18090"}, {"origins", ""}}},
-      {{"--set", "driverdir=C:\\drv\\ ", "--install"}, ProgramMode::Install, "", std::nullopt,
+      {{"--install", "--set", "port=18090", "--set", "origins= "},
+       ProgramMode::Install,
+       "",
+       std::nullopt,
+       {{"port", "18090"}, {"origins", ""}}},
+      {{"--set", "driverdir=C:\\drv\\ ", "--install"},
+       ProgramMode::Install,
+       "",
+       std::nullopt,
        {{"driverdir", "C:\\drv\\"}}},
       {{"--uninstall", "--keep-settings"}, ProgramMode::Uninstall, "", std::nullopt, {}, true},
   };

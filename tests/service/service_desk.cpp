@@ -14,9 +14,7 @@
 
 namespace service_test {
 
-std::string FileName(const std::string& path) {
-  return path.substr(path.find_last_of("/\\") + 1);
-}
+std::string FileName(const std::string& path) { return path.substr(path.find_last_of("/\\") + 1); }
 
 std::string Built(const std::string& path) {
 #ifdef _WIN32
@@ -25,7 +23,6 @@ std::string Built(const std::string& path) {
   return path;
 #endif
 }
-
 
 ServiceDesk::ServiceDesk(const std::string& program, const std::vector<std::string>& companions) {
   m_program = m_directory.Copy(Built(program), FileName(program));

@@ -24,17 +24,20 @@ TEST(ServiceLog, LinesCarryTheirTimeAndNoControlBytes) {
   };
   for (const Case& c : std::vector<Case>{
            {"启动", "2026-03-07 09:05:01 启动"},
-           {"来源 https://a\r\n2026-01-01 forged", "2026-03-07 09:05:01 来源 https://a  2026-01-01 forged"},
+           {"来源 https://a\r\n2026-01-01 forged",
+            "2026-03-07 09:05:01 来源 https://a  2026-01-01 forged"},
            {std::string("a\0b\tc\x7F", 6), "2026-03-07 09:05:01 a b c "},
            // what viewers may break a line at, and bytes that are not UTF-8
            {"a\u0085b\u2028c\u2029d", "2026-03-07 09:05:01 a\\u0085b\\u2028c\\u2029d"},
            {"\xC3\xA9 \xFF \xC3", "2026-03-07 09:05:01 \xC3\xA9 \\xFF \\xC3"},
            {"\xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80",  // overlong, surrogate, past U+10FFFF
             "2026-03-07 09:05:01 \\xC0\\xAF \\xED\\xA0\\x80 \\xF4\\x90\\x80\\x80"},
-           {"\xF0\x9F\x98\x80 \xE2\x80\xA7", "2026-03-07 09:05:01 \xF0\x9F\x98\x80 \xE2\x80\xA7"}}) {
+           {"\xF0\x9F\x98\x80 \xE2\x80\xA7",
+            "2026-03-07 09:05:01 \xF0\x9F\x98\x80 \xE2\x80\xA7"}}) {
     EXPECT_EQ(ServiceLogLine(time, c.text), c.line);
   }
-  EXPECT_EQ(ServiceLogFileName(CalendarTime(2026, 12, 31, 23, 59, 59)), "cardservice-2026-12-31.log");
+  EXPECT_EQ(ServiceLogFileName(CalendarTime(2026, 12, 31, 23, 59, 59)),
+            "cardservice-2026-12-31.log");
 }
 
 TEST(ServiceLog, AppendsLinesToTheDaysFileBelowTheDirectory) {
@@ -75,7 +78,8 @@ TEST(ServiceLog, TheDaysFileStopsAtItsLimitAndCountsTheRest) {
   std::string path;
   {
     ServiceLog log(directory.path(), false, limit);
-    for (int i = 0; i < 1000; ++i) log.Write("拒绝 GET /v1/status：来源 https://evil.example 不在允许列表中");
+    for (int i = 0; i < 1000; ++i)
+      log.Write("拒绝 GET /v1/status：来源 https://evil.example 不在允许列表中");
     path = log.TodayPath();
   }
   const std::string content = testing_support::ReadBytes(path);
@@ -104,11 +108,12 @@ TEST(RefusalLimiter, KeepsTheFirstFewAMinutePerSenderThenCounts) {
     return Say(Words::kRefusalsHeldBack, {sender, std::to_string(count)});
   };
   const std::vector<Step> steps = {
-      {"a", 0, {"a"}},  {"a", 1, {"a"}}, {"a", 2, {"a"}}, {"a", 3, {}}, {"a", 4, {}},
-      {"b", 5, {"b"}},  // another sender has a share of its own
-      {"c", 6, {"c"}},  // past two senders, the new ones share one
-      {"d", 7, {"d"}}, {"e", 8, {"e"}}, {"f", 9, {}},
-      {"a", 61, {held("a", 2), "a"}},  // a's minute ended, the others' not yet
+      {"a", 0, {"a"}}, {"a", 1, {"a"}},
+      {"a", 2, {"a"}}, {"a", 3, {}},
+      {"a", 4, {}},    {"b", 5, {"b"}},  // another sender has a share of its own
+      {"c", 6, {"c"}},                   // past two senders, the new ones share one
+      {"d", 7, {"d"}}, {"e", 8, {"e"}},
+      {"f", 9, {}},    {"a", 61, {held("a", 2), "a"}},  // a's minute ended, the others' not yet
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(std::string(step.sender) + " at " + std::to_string(step.seconds));

@@ -76,8 +76,8 @@ const char* const kVariables[] = {"NOTIFY_SOCKET", "WATCHDOG_USEC", "WATCHDOG_PI
 TEST(ServiceManagerLink, ReadinessWatchdogAndStopReachTheManagersSocket) {
   struct Case {
     const char* name;
-    bool abstract;       // @name, else a path
-    bool watchdogOurs;   // WATCHDOG_PID names the service, else another process
+    bool abstract;      // @name, else a path
+    bool watchdogOurs;  // WATCHDOG_PID names the service, else another process
   };
   for (const Case& c : {Case{"a socket file, the watchdog asked of the service", false, true},
                         Case{"an abstract socket", true, true},
@@ -115,8 +115,8 @@ TEST(ServiceManagerLink, ReadinessWatchdogAndStopReachTheManagersSocket) {
     }
     EXPECT_EQ(Count(pings, "WATCHDOG=1"), pings.size()) << "only pings while it runs";
 
-    const Reply refused = Send(desk.port(), Exchange{"GET", "/v1/status",
-                                                     {{"Origin", "https://evil.example"}}, ""});
+    const Reply refused =
+        Send(desk.port(), Exchange{"GET", "/v1/status", {{"Origin", "https://evil.example"}}, ""});
     EXPECT_EQ(refused.status, 403);
     EXPECT_EQ(desk.process().Stop(10000), 0);
     std::vector<std::string> last = manager.ReceiveFor(300);

@@ -15,7 +15,8 @@ testing_support::ChildProcess::Options InItsDirectory(const std::string& program
 
 }  // namespace
 
-ServiceProcess::ServiceProcess(const std::string& program, const std::vector<std::string>& arguments,
+ServiceProcess::ServiceProcess(const std::string& program,
+                               const std::vector<std::string>& arguments,
                                const std::string& outputFile)
     : ChildProcess(program, arguments, InItsDirectory(program, outputFile)) {}
 

@@ -6,9 +6,8 @@ namespace testing_support {
 namespace {
 
 // CreateProcessA with the program quoted as the command line's first word.
-bool Launch(const std::string& program, const std::string& arguments,
-            const std::string& directory, BOOL inheritHandles, DWORD flags,
-            STARTUPINFOA& startup, PROCESS_INFORMATION& process) {
+bool Launch(const std::string& program, const std::string& arguments, const std::string& directory,
+            BOOL inheritHandles, DWORD flags, STARTUPINFOA& startup, PROCESS_INFORMATION& process) {
   std::string commandLine = "\"" + program + "\" " + arguments;
   return CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, inheritHandles, flags,
                         nullptr, directory.empty() ? nullptr : directory.c_str(), &startup,
@@ -18,7 +17,8 @@ bool Launch(const std::string& program, const std::string& arguments,
 // Each argument quoted, as the C runtime of the program splits them again.
 std::string CommandLineArguments(const std::vector<std::string>& arguments) {
   std::string line;
-  for (const std::string& argument : arguments) line += (line.empty() ? "\"" : " \"") + argument + "\"";
+  for (const std::string& argument : arguments)
+    line += (line.empty() ? "\"" : " \"") + argument + "\"";
   return line;
 }
 
@@ -102,9 +102,9 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   HANDLE output = INVALID_HANDLE_VALUE;
   if (!options.outputFile.empty()) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    output = CreateFileA(options.outputFile.c_str(), GENERIC_WRITE,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    output =
+        CreateFileA(options.outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = output;
@@ -115,8 +115,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   {
     ChangedEnvironment environment(options.environment);
     started = Launch(program, CommandLineArguments(arguments), options.directory,
-                     !options.outputFile.empty(), options.noConsole ? CREATE_NO_WINDOW : 0,
-                     startup, process);
+                     !options.outputFile.empty(), options.noConsole ? CREATE_NO_WINDOW : 0, startup,
+                     process);
   }
   if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
   if (!started) return;

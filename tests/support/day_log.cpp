@@ -10,8 +10,8 @@ std::string DayLogName() {
   std::time_t now = std::time(nullptr);
   std::tm local = *std::localtime(&now);
   char name[48];
-  std::snprintf(name, sizeof name, "qtz-%d-%02d-%02d.log", local.tm_year + 1900,
-                local.tm_mon + 1, local.tm_mday);
+  std::snprintf(name, sizeof name, "qtz-%d-%02d-%02d.log", local.tm_year + 1900, local.tm_mon + 1,
+                local.tm_mday);
   return name;
 }
 

@@ -10,14 +10,12 @@ namespace testing_support {
 
 bool IsFile(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool IsDirectory(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 std::uintmax_t FileSize(const std::string& path) {
@@ -31,12 +29,10 @@ std::string MakeTempDirectory() {
   if (GetTempPathA(MAX_PATH, temp) == 0) throw std::runtime_error("no temp path");
   static unsigned counter = 0;
   for (;;) {
-    std::string path = std::string(temp) + "readcard-" +
-                       std::to_string(GetCurrentProcessId()) + "-" +
-                       std::to_string(++counter);
+    std::string path = std::string(temp) + "readcard-" + std::to_string(GetCurrentProcessId()) +
+                       "-" + std::to_string(++counter);
     if (CreateDirectoryA(path.c_str(), nullptr)) return path + "\\";
-    if (GetLastError() != ERROR_ALREADY_EXISTS)
-      throw std::runtime_error("cannot create " + path);
+    if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + path);
   }
 }
 

@@ -10,19 +10,15 @@ ScratchDirectory::ScratchDirectory() : m_path(MakeTempDirectory()) {}
 
 ScratchDirectory::~ScratchDirectory() { RemoveTree(m_path); }
 
-std::string ScratchDirectory::File(const std::string& name) const {
-  return m_path + name;
-}
+std::string ScratchDirectory::File(const std::string& name) const { return m_path + name; }
 
-std::string ScratchDirectory::Write(const std::string& name,
-                                    const std::string& bytes) {
+std::string ScratchDirectory::Write(const std::string& name, const std::string& bytes) {
   std::string path = File(name);
   if (!WriteBytes(path, bytes)) throw std::runtime_error("cannot write " + path);
   return path;
 }
 
-std::string ScratchDirectory::Copy(const std::string& source,
-                                   const std::string& name) {
+std::string ScratchDirectory::Copy(const std::string& source, const std::string& name) {
   if (!IsFile(source)) throw std::runtime_error("cannot read " + source);
   return Write(name, ReadBytes(source));
 }

@@ -9,8 +9,6 @@ TimeZoneScope::TimeZoneScope(const char* zone) {
   SetTimeZone(zone);
 }
 
-TimeZoneScope::~TimeZoneScope() {
-  SetTimeZone(m_previous ? m_previous->c_str() : nullptr);
-}
+TimeZoneScope::~TimeZoneScope() { SetTimeZone(m_previous ? m_previous->c_str() : nullptr); }
 
 }  // namespace testing_support

@@ -37,7 +37,10 @@ TEST(Split, CutsAtEveryDelimiterKeepingFieldPositions) {
       {"||||||||", "|", {"", "", "", "", "", "", "", ""}},
       // GBK: 0x98 0x7C is one character whose trail byte has the code of "|";
       // the cut is by bytes.
-      {"\x98\x7C" "b", "|", {"\x98", "b"}},
+      {"\x98\x7C"
+       "b",
+       "|",
+       {"\x98", "b"}},
       {"张三|男", "|", {"张三", "男"}},
       // Bytes after a NUL belong to the text.
       {std::string("a\0b|c", 5), "|", {std::string("a\0b", 3), "c"}},

@@ -60,7 +60,8 @@ TEST(CardhostMessages, ValuesGoInAsTheyAre) {
       {Message::kReturned, {"%2", "0"}, "%2 returned 0"},
       {Message::kLogged, {"100% %1 done"}, "logged: 100% %1 done"},
       // The same value twice, and values beyond those the text names.
-      {Message::kNoSuchExport, {"readcard.dll", "X", "unused"},
+      {Message::kNoSuchExport,
+       {"readcard.dll", "X", "unused"},
        "readcard.dll has no export X: it is not the readcard.dll this tool belongs to"},
       // A placeholder without its value stays, so the slip shows.
       {Message::kCannotLoad, {"readcard.dll"}, "cannot load readcard.dll: %2"},
@@ -107,11 +108,11 @@ TEST(CardhostLanguage, LocaleVariablesDecideInTheirOrder) {
       {nullptr, nullptr, "en_US.UTF-8", false},
       {nullptr, nullptr, "C.UTF-8", false},
       {nullptr, nullptr, "z", false},
-      {nullptr, "zh_CN.UTF-8", "en_US.UTF-8", true},   // LC_MESSAGES before LANG
+      {nullptr, "zh_CN.UTF-8", "en_US.UTF-8", true},  // LC_MESSAGES before LANG
       {nullptr, "C", "zh_CN.UTF-8", false},
-      {"C", "zh_CN.UTF-8", "zh_CN.UTF-8", false},       // LC_ALL before both
+      {"C", "zh_CN.UTF-8", "zh_CN.UTF-8", false},  // LC_ALL before both
       {"zh_CN.GBK", "C", "C", true},
-      {"", "", "zh_CN.UTF-8", true},                    // empty counts as unset
+      {"", "", "zh_CN.UTF-8", true},  // empty counts as unset
       {"", "en_GB.UTF-8", "zh_CN.UTF-8", false},
   };
   for (const auto& c : cases) {

@@ -88,8 +88,7 @@ class CardhostOnLinux : public ::testing::Test {
     command.insert(command.end(), arguments.begin(), arguments.end());
     const std::string program = command.front();
     command.erase(command.begin());
-    return testing_support::RunProgram(program, command, m_programDirectory.path(),
-                                       environment);
+    return testing_support::RunProgram(program, command, m_programDirectory.path(), environment);
   }
 
   ScratchDirectory m_programDirectory;
@@ -122,13 +121,14 @@ TEST_F(CardhostOnLinux, CallsExportsAndShowsWhatTheyLogged) {
   ProgramRun failed = Run({"CK_DKH", "1234"});
   EXPECT_EQ(failed.exitCode, 1);
   EXPECT_TRUE(Contains(LineAbout(failed, "logged: ["), "[Error]\t磁卡号长度不正常"))
-      << "GBK bytes as the log holds them:\n" << failed.output;
+      << "GBK bytes as the log holds them:\n"
+      << failed.output;
   ProgramRun utf8 = Run({"--log", "1", "--utf8"});
   EXPECT_EQ(utf8.exitCode, 0);
   EXPECT_TRUE(Contains(utf8.output, ShownInUtf8(u8"[Error]\t磁卡号长度不正常\n"))) << utf8.output;
 
-  const std::string log = testing_support::ReadBytes(
-      logger::TodayLogPath(m_programDirectory.path()));
+  const std::string log =
+      testing_support::ReadBytes(logger::TodayLogPath(m_programDirectory.path()));
   EXPECT_TRUE(Contains(log, "磁卡号长度不正常\n")) << "the log beside the host program";
   EXPECT_FALSE(Contains(log, "\r")) << "Linux log lines end in LF alone";
 }
@@ -153,13 +153,13 @@ TEST_F(CardhostOnLinux, ReadsTheIcCardWithTheDeskInReadcardHome) {
   ProgramRun virtualCard = Run({"QTZ_DKH"}, home);
   EXPECT_EQ(LineAbout(virtualCard, "  card number (5th"),
             "  card number (5th argument): 0000654321")
-      << "Login.ini is read from READCARD_HOME:\n" << virtualCard.output;
+      << "Login.ini is read from READCARD_HOME:\n"
+      << virtualCard.output;
 
   desk.Write("SSCardDriver.txt", "-3\nNOCARD");
   ProgramRun failed = Run({"SBK_YKT_ICGETINFO"}, home);
   EXPECT_EQ(failed.exitCode, 1);
-  EXPECT_TRUE(Contains(testing_support::ReadBytes(logger::TodayLogPath(desk.path())),
-                       "NOCARD"))
+  EXPECT_TRUE(Contains(testing_support::ReadBytes(logger::TodayLogPath(desk.path())), "NOCARD"))
       << "the log goes to READCARD_HOME";
   EXPECT_FALSE(testing_support::IsDirectory(m_programDirectory.path() + "Log"))
       << "and nothing to the program's directory";
@@ -175,7 +175,8 @@ TEST_F(CardhostOnLinux, CheckTellsWhatReadcardHomeDoes) {
     const char* result;  // the driver is missing beside the program
     int exitCode;
   } cases[] = {
-      {std::nullopt, "not set: the files beside the host program are used", "1 error(s), 0 warning(s)", 2},
+      {std::nullopt, "not set: the files beside the host program are used",
+       "1 error(s), 0 warning(s)", 2},
       // the simulated driver there is a warning
       {desk.path(), ": the files there are used", "1 warning(s)", 1},
       {std::string(), "empty, IGNORED", "1 error(s), 1 warning(s)", 2},

@@ -21,9 +21,7 @@ using testing_support::ProgramRun;
 // Head 12345678, card number 0000123456, tail 87654321: check code 0096337919.
 const char kGoodTrack[] = "123456780000123456=009633791987654321";
 
-std::vector<std::string> LinesOf(const ProgramRun& run) {
-  return logger::SplitLines(run.output);
-}
+std::vector<std::string> LinesOf(const ProgramRun& run) { return logger::SplitLines(run.output); }
 
 // The first printed line that starts with label; "" when there is none.
 std::string LineAbout(const ProgramRun& run, const std::string& label) {
@@ -63,9 +61,9 @@ TEST_F(Cardhost, HelpNamesEveryExportAndOption) {
   ProgramRun run = Run("--help");
   EXPECT_EQ(run.exitCode, 0u);
   for (const char* name :
-       {"QTZ_DLL_BBH", "QTZ_DKH", "QTZ_ErrorString", "QTZ_FindWindow2", "CK_DKH TRACK",
-        "QTZ_HSXK", "QTZ_YKT_JK_SD", "SBK_YKT_ICGETINFO", "SBK_YKT_ICPURCHASE",
-        "SBK_YKT_ICTRANSLOG", "--check", "--log [N]", "--utf8"}) {
+       {"QTZ_DLL_BBH", "QTZ_DKH", "QTZ_ErrorString", "QTZ_FindWindow2", "CK_DKH TRACK", "QTZ_HSXK",
+        "QTZ_YKT_JK_SD", "SBK_YKT_ICGETINFO", "SBK_YKT_ICPURCHASE", "SBK_YKT_ICTRANSLOG", "--check",
+        "--log [N]", "--utf8"}) {
     EXPECT_TRUE(Contains(run.output, name)) << name;
   }
   EXPECT_EQ(Run("").exitCode, 2u) << "no command is a usage error";
@@ -77,12 +75,9 @@ TEST_F(Cardhost, WrongUsageIsTold) {
     const char* arguments;
     const char* told;
   } cases[] = {
-      {"CK_DKH", "usage: cardhost CK_DKH TRACK"},
-      {"QTZ_DKH extra", "usage: cardhost QTZ_DKH"},
-      {"QTZ_NOSUCH", "no export called QTZ_NOSUCH"},
-      {"--nosuch", "unknown option --nosuch"},
-      {"--log 0", "usage: cardhost --log [N]"},
-      {"--log many", "usage: cardhost --log [N]"},
+      {"CK_DKH", "usage: cardhost CK_DKH TRACK"},    {"QTZ_DKH extra", "usage: cardhost QTZ_DKH"},
+      {"QTZ_NOSUCH", "no export called QTZ_NOSUCH"}, {"--nosuch", "unknown option --nosuch"},
+      {"--log 0", "usage: cardhost --log [N]"},      {"--log many", "usage: cardhost --log [N]"},
   };
   for (const auto& c : cases) {
     ProgramRun run = Run(c.arguments);
@@ -164,13 +159,14 @@ TEST_F(Cardhost, LogShowsTheLastLinesAsTheyAreOrInUtf8) {
   EXPECT_EQ(none.exitCode, 1u);
   EXPECT_TRUE(Contains(none.output, "nothing logged today")) << none.output;
 
-  Run("CK_DKH 1234");                                     // wrong length
+  Run("CK_DKH 1234");                                   // wrong length
   Run("CK_DKH 123456780000123456=009633791987654320");  // wrong check code
   ProgramRun last = Run("--log 1");
   EXPECT_EQ(last.exitCode, 0u);
   std::vector<std::string> lines = LinesOf(last);
   ASSERT_EQ(lines.size(), 1u) << last.output;
-  EXPECT_TRUE(Contains(lines[0], "\t卡号校验失败，请确认是否院内磁卡。")) << "GBK bytes as they are";
+  EXPECT_TRUE(Contains(lines[0], "\t卡号校验失败，请确认是否院内磁卡。"))
+      << "GBK bytes as they are";
 
   std::vector<std::string> both = LinesOf(Run("--log"));
   ASSERT_EQ(both.size(), 2u);
@@ -198,10 +194,11 @@ TEST_F(Cardhost, CheckTellsWhatIsMissing) {
   EXPECT_TRUE(Contains(LineAbout(noDriver, "readcard.dll"), "found, QTZ_DLL_BBH answers 86"))
       << noDriver.output;
   EXPECT_TRUE(Contains(noDriver.output, "file version 86.0.0.0")) << noDriver.output;
-  EXPECT_TRUE(Contains(LineAbout(noDriver, "log directory"),
-                       m_directory.path() + "Log\\readcard\\"))
+  EXPECT_TRUE(
+      Contains(LineAbout(noDriver, "log directory"), m_directory.path() + "Log\\readcard\\"))
       << noDriver.output;
-  EXPECT_TRUE(Contains(LineAbout(noDriver, "result"), "1 error(s), 0 warning(s)")) << noDriver.output;
+  EXPECT_TRUE(Contains(LineAbout(noDriver, "result"), "1 error(s), 0 warning(s)"))
+      << noDriver.output;
 }
 
 TEST_F(Cardhost, CheckTellsADriverWithoutTheReadFunction) {
@@ -245,8 +242,8 @@ TEST_F(Cardhost, CheckTellsAVirtualCardThatIsNotConfigured) {
       << "GBK without --utf8";
 
   m_directory.Write("Login.ini", "[MAIN]\nREALCARD=1\n");
-  EXPECT_TRUE(Contains(LineAbout(Run("--check"), "  [MAIN] REALCARD"),
-                       "\"1\": the virtual card is off"));
+  EXPECT_TRUE(
+      Contains(LineAbout(Run("--check"), "  [MAIN] REALCARD"), "\"1\": the virtual card is off"));
 }
 
 // The desks IT meets, each rated: the item's line says warning or error and
@@ -255,20 +252,20 @@ TEST_F(Cardhost, CheckRatesEveryRiskyDesk) {
   const std::string driver = host::ProgramDirectory() + "SSCardDriver.dll";
   std::string x64 = testing_support::ReadBytes(driver);
   ASSERT_GT(x64.size(), 0x40u);
-  const std::size_t pe = static_cast<unsigned char>(x64[0x3C]) |
-                         static_cast<unsigned char>(x64[0x3D]) << 8;
+  const std::size_t pe =
+      static_cast<unsigned char>(x64[0x3C]) | static_cast<unsigned char>(x64[0x3D]) << 8;
   x64[pe + 4] = '\x64';  // machine 0x8664: a 64-bit build
   x64[pe + 5] = '\x86';
   const std::string realLogin = "[MAIN]\r\nREALCARD=false\r\n";
   struct Case {
     const char* name;
-    const char* driverFile;    // copied as SSCardDriver.dll; null: driverBytes
+    const char* driverFile;  // copied as SSCardDriver.dll; null: driverBytes
     std::string driverBytes;
-    std::string loginIni;      // "" : none
-    bool logBlocked;           // a file named Log where the log directory goes
-    const char* label;         // the rated item's first line
-    const char* rated;         // what that item's lines say
-    const char* advice;        // what the advice says ("": none)
+    std::string loginIni;  // "" : none
+    bool logBlocked;       // a file named Log where the log directory goes
+    const char* label;     // the rated item's first line
+    const char* rated;     // what that item's lines say
+    const char* advice;    // what the advice says ("": none)
     unsigned exitCode;
   };
   const std::vector<Case> cases = {
@@ -285,9 +282,8 @@ TEST_F(Cardhost, CheckRatesEveryRiskyDesk) {
        "ERROR: cannot be created", "write permission", 2},
       {"no iReadCardBas", "SSCardDriverNoRead.dll", "", realLogin, false, "SSCardDriver.dll",
        "ERROR: found, but it does NOT export iReadCardBas", "vendor's 32-bit", 2},
-      {"decorated name only", "SSCardDriverDecorated.dll", "", realLogin, false,
-       "SSCardDriver.dll", "only under the decorated name iReadCardBas@8", "built with a .def file",
-       2},
+      {"decorated name only", "SSCardDriverDecorated.dll", "", realLogin, false, "SSCardDriver.dll",
+       "only under the decorated name iReadCardBas@8", "built with a .def file", 2},
       {"64-bit driver", nullptr, x64, realLogin, false, "SSCardDriver.dll",
        "machine 0x8664; 8664 is 64-bit", "vendor's 32-bit", 2},
       {"not a DLL", nullptr, "MZ but nothing else", realLogin, false, "SSCardDriver.dll",
@@ -305,15 +301,17 @@ TEST_F(Cardhost, CheckRatesEveryRiskyDesk) {
     }
     if (!c.loginIni.empty()) desk.Write("Login.ini", c.loginIni);
     if (c.logBlocked) desk.Write("Log", "in the way");
-    ProgramRun run = testing_support::RunProgram(desk.path() + "cardhost.exe", "--check --lang en",
-                                                 desk.path());
+    ProgramRun run =
+        testing_support::RunProgram(desk.path() + "cardhost.exe", "--check --lang en", desk.path());
     EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
     // The item's lines: from its label to the next label.
     std::string item;
     bool inItem = false;
     for (const std::string& line : LinesOf(run)) {
-      if (line.compare(0, std::strlen(c.label), c.label) == 0) inItem = true;
-      else if (inItem && !line.empty() && line[0] != ' ') break;
+      if (line.compare(0, std::strlen(c.label), c.label) == 0)
+        inItem = true;
+      else if (inItem && !line.empty() && line[0] != ' ')
+        break;
       if (inItem) item += line + "\n";
     }
     EXPECT_TRUE(Contains(item, c.rated)) << item << "\n" << run.output;
@@ -325,9 +323,10 @@ TEST_F(Cardhost, CheckRatesEveryRiskyDesk) {
     ProgramRun json = testing_support::RunProgram(desk.path() + "cardhost.exe",
                                                   "--check --json --lang en", desk.path());
     EXPECT_EQ(json.exitCode, c.exitCode);
-    EXPECT_TRUE(Contains(json.output, "\"exitCode\": " + std::to_string(c.exitCode))) << json.output;
-    EXPECT_TRUE(Contains(json.output, c.exitCode == 2 ? "\"rating\": \"error\""
-                                                      : "\"rating\": \"warning\""))
+    EXPECT_TRUE(Contains(json.output, "\"exitCode\": " + std::to_string(c.exitCode)))
+        << json.output;
+    EXPECT_TRUE(Contains(json.output,
+                         c.exitCode == 2 ? "\"rating\": \"error\"" : "\"rating\": \"warning\""))
         << json.output;
   }
 }
@@ -388,10 +387,12 @@ TEST_F(Cardhost, AnswersInTheLanguageAskedForOrTheSystems) {
 TEST_F(Cardhost, AnswersEveryCommandInChinese) {
   Install("readcard.dll");
   Install("SSCardDriver.dll");
-  m_directory.Write("Login.ini", "[MAIN]\r\nREALCARD=true\r\n[QTZH]\r\nCURRENT=1\r\n1=0000123456\r\n");
+  m_directory.Write("Login.ini",
+                    "[MAIN]\r\nREALCARD=true\r\n[QTZH]\r\nCURRENT=1\r\n1=0000123456\r\n");
   ProgramRun check = RunAsIs("--check --utf8");
   EXPECT_EQ(check.exitCode, 1u) << check.output;
-  EXPECT_TRUE(Contains(check.output, u8"cardhost --check：检查 " + m_directory.path() + u8" 中的文件"))
+  EXPECT_TRUE(
+      Contains(check.output, u8"cardhost --check：检查 " + m_directory.path() + u8" 中的文件"))
       << check.output;
   const struct {
     const char* label;
@@ -407,7 +408,7 @@ TEST_F(Cardhost, AnswersEveryCommandInChinese) {
   };
   for (const auto& line : lines) {
     EXPECT_TRUE(Contains(LineAbout(check, line.label), line.told)) << line.label << "\n"
-                                                                     << check.output;
+                                                                   << check.output;
   }
   EXPECT_TRUE(Contains(check.output, u8"注意：QTZ_DKH 不读卡")) << check.output;
   EXPECT_FALSE(Contains(check.output, "found")) << "no English left:\n" << check.output;
@@ -426,8 +427,9 @@ TEST_F(Cardhost, AnswersEveryCommandInChinese) {
   EXPECT_TRUE(Contains(help.output, u8"用法：cardhost 导出函数 [磁道]")) << help.output;
   EXPECT_FALSE(Contains(help.output, "TRACK")) << "no English placeholder:\n" << help.output;
   ProgramRun usage = RunAsIs("CK_DKH --utf8");
-  EXPECT_EQ(LineAbout(usage, u8"用法"),
-            u8"用法：cardhost CK_DKH 磁道，例如 cardhost CK_DKH 123456780000123456=009633791987654321");
+  EXPECT_EQ(
+      LineAbout(usage, u8"用法"),
+      u8"用法：cardhost CK_DKH 磁道，例如 cardhost CK_DKH 123456780000123456=009633791987654321");
   EXPECT_TRUE(Contains(help.output, "--lang zh|en")) << help.output;
 }
 

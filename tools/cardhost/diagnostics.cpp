@@ -24,9 +24,9 @@
 
 namespace cardhost {
 
+using driver::kMachineX86;
 using driver::PeFile;
 using driver::ReadPeFile;
-using driver::kMachineX86;
 
 namespace {
 
@@ -190,7 +190,7 @@ class Check {
     const char* const name = driver::kCardDriverFile;
     Begin("driver", name);
     const std::string path = m_directory + name;
-    #ifdef _WIN32
+#ifdef _WIN32
     const std::string vendor = Say(Message::kAdviceVendorDriver);
 #else
     const std::string vendor = Say(Message::kAdviceVendorDriverNative, {driver::kCardDriverFile});
@@ -246,9 +246,9 @@ class Check {
     } else if (!config::IsVirtualCardSwitch(realCard->second)) {
       LabelledLine("  [MAIN] REALCARD", Say(Message::kRealCardOff, {Quoted(realCard->second)}));
     } else {
-      LabelledLine("  [MAIN] REALCARD",
-                   Say(Message::kRatedWarning,
-                       {Say(Message::kRealCardOn, {Quoted(realCard->second)})}));
+      LabelledLine(
+          "  [MAIN] REALCARD",
+          Say(Message::kRatedWarning, {Say(Message::kRealCardOn, {Quoted(realCard->second)})}));
       Rate(Rating::kWarning, Say(Message::kAdviceRealCard));
       CheckVirtualCard(path);
     }
@@ -292,8 +292,7 @@ class Check {
   // readcard.ini and the driver host (tools/cardhost/isolation_check.h).
   void CheckDriverIsolation() {
     Begin("isolation", config::kReadcardIniFile);
-    Line(Say(Exists(m_directory + config::kReadcardIniFile) ? Message::kFound
-                                                            : Message::kNotSet));
+    Line(Say(Exists(m_directory + config::kReadcardIniFile) ? Message::kFound : Message::kNotSet));
     for (const IsolationFinding& finding : CheckIsolation(m_directory, m_libraryDirectory)) {
       if (finding.problem) {
         LabelledLine(finding.label, Say(Message::kRatedError, {finding.text}));
@@ -314,7 +313,8 @@ class Check {
       return;
     }
     if (!Exists(directory)) {
-      LabelledLine("", Say(Message::kRatedError, {Say(Message::kLogCannotBeCreated, {kReadcardFile})}));
+      LabelledLine("",
+                   Say(Message::kRatedError, {Say(Message::kLogCannotBeCreated, {kReadcardFile})}));
       Rate(Rating::kError, permission);
       return;
     }
@@ -372,9 +372,12 @@ std::string ResultText(const std::vector<CheckItem>& items) {
 
 const char* RatingName(Rating rating) {
   switch (rating) {
-    case Rating::kWarning: return "warning";
-    case Rating::kError: return "error";
-    case Rating::kFine: break;
+    case Rating::kWarning:
+      return "warning";
+    case Rating::kError:
+      return "error";
+    case Rating::kFine:
+      break;
   }
   return "fine";
 }
@@ -387,16 +390,22 @@ void PrintJson(const std::string& directory, const std::vector<CheckItem>& items
   for (const CheckItem& item : items) {
     json lines = json::array();
     for (const auto& line : item.lines) {
-      lines.push_back(AnsiToUtf8(line.first.empty() ? line.second : line.first + " " + line.second));
+      lines.push_back(
+          AnsiToUtf8(line.first.empty() ? line.second : line.first + " " + line.second));
     }
     json advice = json::array();
     for (const std::string& text : item.advice) advice.push_back(AnsiToUtf8(text));
-    list.push_back({{"item", item.id}, {"label", AnsiToUtf8(item.label)},
-                    {"rating", RatingName(item.rating)}, {"lines", lines}, {"advice", advice}});
+    list.push_back({{"item", item.id},
+                    {"label", AnsiToUtf8(item.label)},
+                    {"rating", RatingName(item.rating)},
+                    {"lines", lines},
+                    {"advice", advice}});
     if (item.rating > worst) worst = item.rating;
   }
-  const json check{{"directory", AnsiToUtf8(directory)}, {"rating", RatingName(worst)},
-                   {"exitCode", CheckExitCode(items)}, {"result", AnsiToUtf8(ResultText(items))},
+  const json check{{"directory", AnsiToUtf8(directory)},
+                   {"rating", RatingName(worst)},
+                   {"exitCode", CheckExitCode(items)},
+                   {"result", AnsiToUtf8(ResultText(items))},
                    {"items", list}};
   output.Utf8Line(check.dump(2, ' ', false, json::error_handler_t::replace));
 }
@@ -412,8 +421,7 @@ int CheckExitCode(const std::vector<CheckItem>& items) {
   return CountRated(items, Rating::kWarning) > 0 ? 1 : 0;
 }
 
-int RunCheck(const std::string& directory, bool ownDirectory, bool json,
-             const TextOutput& output) {
+int RunCheck(const std::string& directory, bool ownDirectory, bool json, const TextOutput& output) {
   const std::vector<CheckItem> items = CheckDesk(directory, ownDirectory);
   if (json) {
     PrintJson(directory, items, output);

@@ -31,7 +31,6 @@ int CheckExitCode(const std::vector<CheckItem>& items);
 
 // Prints the check of directory as text, or as JSON (UTF-8) for fleet tools;
 // returns its exit code.
-int RunCheck(const std::string& directory, bool ownDirectory, bool json,
-             const TextOutput& output);
+int RunCheck(const std::string& directory, bool ownDirectory, bool json, const TextOutput& output);
 
 }  // namespace cardhost

@@ -44,8 +44,7 @@ int CallVersion(const ReadcardLibrary& library, const Arguments&, const TextOutp
   return kSucceeded;
 }
 
-int CallIcCardNumber(const ReadcardLibrary& library, const Arguments&,
-                     const TextOutput& output) {
+int CallIcCardNumber(const ReadcardLibrary& library, const Arguments&, const TextOutput& output) {
   auto function = library.Find<READCARD_QTZ_DKH_FN>("QTZ_DKH");
   if (function == nullptr) return Missing("QTZ_DKH", output);
   char* cardNumber = nullptr;
@@ -103,8 +102,8 @@ int CallYktJkSd(const ReadcardLibrary& l, const Arguments&, const TextOutput& o)
   return CallInactive<READCARD_QTZ_YKT_JK_SD_FN>(l, o, "QTZ_YKT_JK_SD");
 }
 int CallPurchase(const ReadcardLibrary& l, const Arguments&, const TextOutput& o) {
-  return CallInactive<READCARD_SBK_YKT_ICPURCHASE_FN>(l, o, "SBK_YKT_ICPURCHASE", 0, 0, 0, 0,
-                                                      0, 0, 0, 0, 0, 0, 0);
+  return CallInactive<READCARD_SBK_YKT_ICPURCHASE_FN>(l, o, "SBK_YKT_ICPURCHASE", 0, 0, 0, 0, 0, 0,
+                                                      0, 0, 0, 0, 0);
 }
 int CallTransLog(const ReadcardLibrary& l, const Arguments&, const TextOutput& o) {
   return CallInactive<READCARD_SBK_YKT_ICTRANSLOG_FN>(l, o, "SBK_YKT_ICTRANSLOG", 0, 0, 0);
@@ -145,9 +144,7 @@ std::string ArgumentWord(const ExportEntry& entry) {
   return entry.arguments[0] == '\0' ? std::string() : Say(Message::kArgumentTrack);
 }
 
-std::size_t ArgumentCount(const ExportEntry& entry) {
-  return entry.arguments[0] == '\0' ? 0 : 1;
-}
+std::size_t ArgumentCount(const ExportEntry& entry) { return entry.arguments[0] == '\0' ? 0 : 1; }
 
 }  // namespace
 

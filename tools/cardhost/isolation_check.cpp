@@ -47,7 +47,7 @@ std::string TryDriverHost(const std::string& program, const std::string& directo
 }  // namespace
 
 std::vector<IsolationFinding> CheckIsolation(const std::string& directory,
-                                      const std::string& libraryDirectory) {
+                                             const std::string& libraryDirectory) {
   std::vector<IsolationFinding> items;
   const std::string path = directory + config::kReadcardIniFile;
   const config::DriverSettings settings = config::ReadDriverSettings(path);
@@ -57,15 +57,14 @@ std::vector<IsolationFinding> CheckIsolation(const std::string& directory,
   bool isolationNamed = false;
   for (const config::DriverSettings::Problem& problem : settings.problems) {
     items.push_back({problem.key == "isolation" ? kIsolationLabel : kTimeoutLabel,
-                     Say(Message::kIsolationBadValue, {problem.value, problem.usedInstead}),
-                     true});
+                     Say(Message::kIsolationBadValue, {problem.value, problem.usedInstead}), true});
     isolationNamed = isolationNamed || problem.key == "isolation";
   }
   if (!isolationNamed) {
     const std::string text =
-        isolationSet ? Say(Message::kIsolationSet,
-                           {section["isolation"], Place(settings.isolation)})
-                     : Say(Message::kIsolationDefault, {Place(settings.isolation)});
+        isolationSet
+            ? Say(Message::kIsolationSet, {section["isolation"], Place(settings.isolation)})
+            : Say(Message::kIsolationDefault, {Place(settings.isolation)});
     items.insert(items.begin(), {kIsolationLabel, text, false});
   }
   if (settings.isolation == config::Isolation::kNone) {
@@ -87,8 +86,8 @@ std::vector<IsolationFinding> CheckIsolation(const std::string& directory,
   if (trouble.empty()) {
     items.push_back({driver::kDriverHostFile, Say(Message::kDriverHostStarts, {program}), false});
   } else {
-    items.push_back({driver::kDriverHostFile, Say(Message::kDriverHostDoesNotStart, {trouble}),
-                     true});
+    items.push_back(
+        {driver::kDriverHostFile, Say(Message::kDriverHostDoesNotStart, {trouble}), true});
   }
   return items;
 }

@@ -15,6 +15,6 @@ struct IsolationFinding {
 // directory: where readcard.ini lies (the host's); libraryDirectory: where
 // the library and so the driver host lie. Both end in their separator.
 std::vector<IsolationFinding> CheckIsolation(const std::string& directory,
-                                      const std::string& libraryDirectory);
+                                             const std::string& libraryDirectory);
 
 }  // namespace cardhost

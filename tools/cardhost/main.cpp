@@ -52,7 +52,8 @@ std::string WithPlatformNames(std::string line) {
 void PrintLines(const std::string& text, const TextOutput& output) {
   for (std::size_t start = 0;;) {
     const std::size_t end = text.find('\n', start);
-    output.Line(WithPlatformNames(text.substr(start, end == std::string::npos ? end : end - start)));
+    output.Line(
+        WithPlatformNames(text.substr(start, end == std::string::npos ? end : end - start)));
     if (end == std::string::npos) return;
     start = end + 1;
   }
@@ -67,7 +68,8 @@ void PrintUsage(const TextOutput& output) {
 
 // Parses the line count of --log; false for anything but a positive number.
 bool ParseCount(const std::string& text, std::size_t& count) {
-  if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) {
+  if (text.empty() || text.size() > 6 ||
+      text.find_first_not_of("0123456789") != std::string::npos) {
     return false;
   }
   count = static_cast<std::size_t>(std::strtoul(text.c_str(), nullptr, 10));

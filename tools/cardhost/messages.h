@@ -124,7 +124,6 @@ void UseLanguage(Language language);
 // %2, ... replaced by values in order. A value goes in as it is, even when
 // it holds a % itself; a placeholder without a value stays as it stands.
 std::string Say(Message message, std::initializer_list<std::string> values = {});
-std::string Say(Language language, Message message,
-                std::initializer_list<std::string> values = {});
+std::string Say(Language language, Message message, std::initializer_list<std::string> values = {});
 
 }  // namespace cardhost

@@ -8,9 +8,9 @@
 
 namespace cardhost {
 
+using driver::kMachineX86;
 using driver::PeFile;
 using driver::ReadPeFile;
-using driver::kMachineX86;
 
 namespace {
 
@@ -21,9 +21,8 @@ std::string SystemMessage(DWORD code, const std::string& file) {
   char text[512] = {};
   DWORD_PTR inserts[9];
   for (DWORD_PTR& insert : inserts) insert = reinterpret_cast<DWORD_PTR>(file.c_str());
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY,
-                                nullptr, code, 0, text, sizeof text,
-                                reinterpret_cast<va_list*>(inserts));
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr,
+                                code, 0, text, sizeof text, reinterpret_cast<va_list*>(inserts));
   std::string message(text, length);
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
                               message.back() == ' ' || message.back() == '.')) {
@@ -45,9 +44,7 @@ std::string FirstMissingImport(const std::string& path) {
   return std::string();
 }
 
-std::string FileName(const std::string& path) {
-  return path.substr(path.find_last_of("\\/") + 1);
-}
+std::string FileName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
 }  // namespace
 
@@ -69,8 +66,8 @@ ReadcardLibrary::ReadcardLibrary(const std::string& location)
     : m_module(LoadLibraryA(location.c_str())) {
   if (m_module == nullptr) {
     const DWORD error = GetLastError();
-    m_loadError =
-        Say(Message::kSystemError, {std::to_string(error), SystemMessage(error, FileName(location))});
+    m_loadError = Say(Message::kSystemError,
+                      {std::to_string(error), SystemMessage(error, FileName(location))});
     if (error == ERROR_MOD_NOT_FOUND && IsPath(location)) {
       m_missingModule = FirstMissingImport(location);
       if (!m_missingModule.empty()) {

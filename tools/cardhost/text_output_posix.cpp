@@ -56,8 +56,9 @@ std::string AnsiToUtf8(const std::string& text) {
     static bool told = false;
     if (!told) {
       told = true;
-      std::fprintf(stderr, "cardhost: this system cannot convert %s to UTF-8 (iconv: %s); "
-                           "texts are shown as they are\n",
+      std::fprintf(stderr,
+                   "cardhost: this system cannot convert %s to UTF-8 (iconv: %s); "
+                   "texts are shown as they are\n",
                    kTextCharacterSet, std::strerror(errno));
     }
     return text;

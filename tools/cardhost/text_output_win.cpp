@@ -23,8 +23,8 @@ void TextOutput::Line(const std::string& text) const {
     // The console shows characters: no code page can garble them.
     const std::wstring wide = AnsiToWide(text) + L"\n";
     DWORD written = 0;
-    WriteConsoleW(static_cast<HANDLE>(m_console), wide.data(),
-                  static_cast<DWORD>(wide.size()), &written, nullptr);
+    WriteConsoleW(static_cast<HANDLE>(m_console), wide.data(), static_cast<DWORD>(wide.size()),
+                  &written, nullptr);
     return;
   }
   const std::string bytes = (m_utf8 ? AnsiToUtf8(text) : text) + "\n";

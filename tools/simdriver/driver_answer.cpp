@@ -25,9 +25,7 @@ const char kEnvironmentFile[] = "SSCardDriver.env";
 constexpr std::size_t kSettingsLimit = 8192;  // larger files are cut here
 constexpr std::size_t kPathLimit = 1024;
 
-int32_t ToInteger(const char* text) {
-  return static_cast<int32_t>(std::strtol(text, nullptr, 10));
-}
+int32_t ToInteger(const char* text) { return static_cast<int32_t>(std::strtol(text, nullptr, 10)); }
 
 void SetRecord(DriverAnswer& answer, const char* bytes, std::size_t length) {
   if (length > kRecordSize - 1) length = kRecordSize - 1;
@@ -45,11 +43,9 @@ std::size_t WithoutLineEnd(const char* text, std::size_t length) {
 
 // The file's first kSettingsLimit bytes into buffer; false when it cannot be
 // opened.
-bool ReadSettings(const char* directory, const char* name, char* buffer,
-                  std::size_t& length) {
+bool ReadSettings(const char* directory, const char* name, char* buffer, std::size_t& length) {
   char path[kPathLimit];
-  if (std::snprintf(path, sizeof path, "%s%s", directory, name) >=
-      static_cast<int>(sizeof path)) {
+  if (std::snprintf(path, sizeof path, "%s%s", directory, name) >= static_cast<int>(sizeof path)) {
     return false;
   }
   std::FILE* file = std::fopen(path, "rb");
@@ -95,10 +91,10 @@ Fault FaultNamed(const char* name) {
     Fault fault;
   };
   static const Named kFaults[] = {
-      {"access", Fault::kAccessViolation},       {"illegal", Fault::kIllegalInstruction},
-      {"divide", Fault::kDivideByZero},          {"privileged", Fault::kPrivilegedInstruction},
-      {"overrun", Fault::kOverrun},              {"hang", Fault::kHang},
-      {"stack", Fault::kStackOverflow},          {"exit", Fault::kExit},
+      {"access", Fault::kAccessViolation},  {"illegal", Fault::kIllegalInstruction},
+      {"divide", Fault::kDivideByZero},     {"privileged", Fault::kPrivilegedInstruction},
+      {"overrun", Fault::kOverrun},         {"hang", Fault::kHang},
+      {"stack", Fault::kStackOverflow},     {"exit", Fault::kExit},
       {"throw", Fault::kUncaughtException},
   };
   for (const Named& named : kFaults) {

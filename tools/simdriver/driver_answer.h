@@ -22,10 +22,10 @@ enum class Fault {
   kPrivilegedInstruction,  // "privileged": an instruction only the system may execute
   kOverrun,                // "overrun": writes past the end of the caller's buffer
   // Faults that no guard in the caller's process survives:
-  kHang,                   // "hang": never returns
-  kStackOverflow,          // "stack": recurses until the stack is used up
-  kExit,                   // "exit": ends the whole process (exit code 7)
-  kUncaughtException,      // "throw": a C++ exception that nobody catches
+  kHang,               // "hang": never returns
+  kStackOverflow,      // "stack": recurses until the stack is used up
+  kExit,               // "exit": ends the whole process (exit code 7)
+  kUncaughtException,  // "throw": a C++ exception that nobody catches
 };
 
 // Bytes that the overrun writes beyond the caller's kRecordSize: past the

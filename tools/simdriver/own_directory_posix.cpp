@@ -9,8 +9,7 @@ namespace simdriver {
 void OwnDirectory(char* buffer, std::size_t size) {
   buffer[0] = '\0';
   Dl_info info = {};
-  if (dladdr(reinterpret_cast<void*>(&OwnDirectory), &info) == 0 ||
-      info.dli_fname == nullptr) {
+  if (dladdr(reinterpret_cast<void*>(&OwnDirectory), &info) == 0 || info.dli_fname == nullptr) {
     return;
   }
   const char* last = std::strrchr(info.dli_fname, '/');

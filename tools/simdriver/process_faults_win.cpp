@@ -4,9 +4,7 @@
 
 namespace simdriver {
 
-void EndProcess(int code) {
-  ExitProcess(static_cast<UINT>(code));
-}
+void EndProcess(int code) { ExitProcess(static_cast<UINT>(code)); }
 
 void ThrowUncaught() {
   constexpr DWORD kVisualCppException = 0xE06D7363;  // "msc"

@@ -37,8 +37,7 @@ void FillPattern(char* buffer, std::size_t count) {
 int32_t SIMDRIVER_CALL iReadCardBas(int32_t mode, char* record) {
   if (record == nullptr) return -1;
   if (mode != driver::kReadBasicInfo) {
-    std::snprintf(record, simdriver::kRecordSize, "unsupported mode %d",
-                  static_cast<int>(mode));
+    std::snprintf(record, simdriver::kRecordSize, "unsupported mode %d", static_cast<int>(mode));
     return -1;
   }
   char directory[1024];

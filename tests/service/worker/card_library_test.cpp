@@ -27,8 +27,8 @@ struct StandIn {
   std::string loadedPath;
   std::string logPath;  // named, like the library's, by the date it was loaded at
   int result = 0;
-  std::string answer;   // system code page
-  std::string logged;   // a failure's record, appended to logPath
+  std::string answer;  // system code page
+  std::string logged;  // a failure's record, appended to logPath
   // Another host's lines, appended to logPath during a failed call before
   // and after the stand-in's own record.
   std::string otherBefore;
@@ -108,7 +108,8 @@ driver::FunctionAddress Find(driver::ModuleHandle, const char* name) {
   if (!g_standIn.complete) return nullptr;
   if (export_name == "QTZ_DKH") return reinterpret_cast<driver::FunctionAddress>(IcCardNumber);
   if (export_name == "CK_DKH") return reinterpret_cast<driver::FunctionAddress>(MagneticCard);
-  if (export_name == "SBK_YKT_ICGETINFO") return reinterpret_cast<driver::FunctionAddress>(IcCardInfo);
+  if (export_name == "SBK_YKT_ICGETINFO")
+    return reinterpret_cast<driver::FunctionAddress>(IcCardInfo);
   return nullptr;
 }
 
@@ -189,7 +190,8 @@ TEST_F(CardLibraryTest, FailureAnswersWhatThisProcessLogged) {
   };
   // Earlier records of the day are not this call's.
   std::filesystem::create_directories(std::filesystem::path(LogFileOf("2026-12-09")).parent_path());
-  std::ofstream(LogFileOf("2026-12-09"), std::ios::binary) << "[2026-12-09 09:00:00][Error]\told\r\n";
+  std::ofstream(LogFileOf("2026-12-09"), std::ios::binary)
+      << "[2026-12-09 09:00:00][Error]\told\r\n";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     g_standIn = StandIn();

@@ -41,9 +41,9 @@ std::string Built(const char* file) {
 
 using testing_support::SetVariable;
 
-const char* const kVariables[] = {"SIMCARD_RESULT", "SIMCARD_RECORD", "SIMCARD_FAULT",
-                                  "SIMCARD_DELAY_MS", "READCARD_TEST_WORKER",
-                                  "READCARD_TEST_HANDLE", "READCARD_HOME"};
+const char* const kVariables[] = {
+    "SIMCARD_RESULT",       "SIMCARD_RECORD",       "SIMCARD_FAULT", "SIMCARD_DELAY_MS",
+    "READCARD_TEST_WORKER", "READCARD_TEST_HANDLE", "READCARD_HOME"};
 
 // A magnetic track that the library accepts, carrying number.
 std::string Track(const std::string& number) {
@@ -88,7 +88,8 @@ class CardWorkerTest : public ::testing::Test {
   // Runs the loop until done() or the limit (generous: a worker starts slowly under Wine).
   template <typename Done>
   bool RunUntil(Done done, std::chrono::seconds limit = std::chrono::seconds(60)) {
-    const auto deadline = std::chrono::steady_clock::now() + (RunningEmulated() ? limit * 5 : limit);
+    const auto deadline =
+        std::chrono::steady_clock::now() + (RunningEmulated() ? limit * 5 : limit);
     while (!done() && std::chrono::steady_clock::now() < deadline) {
       if (m_loop.stopped()) m_loop.restart();
       m_loop.run_one_for(std::chrono::milliseconds(50));
@@ -406,8 +407,9 @@ TEST_F(CardWorkerTest, ExtraAnswerEndsTheWorkerAndNoAnswerLandsOnTheWrongCall) {
   EXPECT_EQ((*first)->text, "first");
   EXPECT_EQ((*second)->outcome, CallOutcome::WorkerDied) << (*second)->text;
   // The forged answer to the first call came while the second was running.
-  EXPECT_TRUE(RunUntil([&] { return Logged(Say(Words::kWorkerAnswerOutOfTurn, {"1", "2"})); }))
-      << LogText();
+  EXPECT_TRUE(RunUntil([&] {
+    return Logged(Say(Words::kWorkerAnswerOutOfTurn, {"1", "2"}));
+  })) << LogText();
   const CardAnswer next = Call({CardOperation::MagneticCard, Track("0000123456")});
   EXPECT_EQ(next.outcome, CallOutcome::Answered);
   EXPECT_EQ(next.text, "0000123456");
@@ -424,8 +426,8 @@ TEST_F(CardWorkerTest, EndedWorkerLeavesNoHelperProcessBehind) {
   const std::string helper = started.text;
   ASSERT_TRUE(testing_support::ProcessRuns(helper)) << helper;
   EXPECT_EQ(Call(kNumber).outcome, CallOutcome::TimedOut);
-  EXPECT_TRUE(RunUntil([&] { return !testing_support::ProcessRuns(helper); },
-                       std::chrono::seconds(10)))
+  EXPECT_TRUE(
+      RunUntil([&] { return !testing_support::ProcessRuns(helper); }, std::chrono::seconds(10)))
       << "helper " << helper << " outlived its worker";
   if (testing_support::ProcessRuns(helper)) testing_support::EndProcess(helper);
 }
@@ -439,7 +441,8 @@ TEST_F(CardWorkerTest, StoppingDuringAHungCallEndsTheWorkerAndAnswersOnce) {
   ASSERT_TRUE(RunUntil([&] { return m_calls->Busy(); }));
   const auto start = std::chrono::steady_clock::now();
   m_calls.reset();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << "never waits for the worker";
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5))
+      << "never waits for the worker";
   ASSERT_TRUE(RunUntil([&] { return hung->has_value() && waiting->has_value(); }));
   EXPECT_EQ((*hung)->outcome, CallOutcome::Unavailable);
   EXPECT_EQ((*waiting)->outcome, CallOutcome::Unavailable);
@@ -500,10 +503,11 @@ TEST_F(CardWorkerTest, ManyCallsAreAnsweredInArrivalOrder) {
     std::snprintf(number, sizeof number, "%010d", 1000 + i * 37);
     numbers.push_back(number);
     auto slot = std::make_shared<std::optional<CardAnswer>>();
-    m_calls->Submit({CardOperation::MagneticCard, Track(number)}, [slot, &finished, i](CardAnswer answer) {
-      *slot = std::move(answer);
-      finished.push_back(i);
-    });
+    m_calls->Submit({CardOperation::MagneticCard, Track(number)},
+                    [slot, &finished, i](CardAnswer answer) {
+                      *slot = std::move(answer);
+                      finished.push_back(i);
+                    });
     answers.push_back(slot);
   }
   ASSERT_TRUE(RunUntil([&] { return static_cast<int>(finished.size()) == count; }));

@@ -9,7 +9,7 @@ namespace {
 // whatever the compiler does with literals.
 const std::string kNameGbk = "\xD5\xC5\xC8\xFD";           // 张三 in GBK
 const std::string kNameUtf8 = "\xE5\xBC\xA0\xE4\xB8\x89";  // 张三 in UTF-8
-const std::string kReplacement = "\xEF\xBF\xBD";             // U+FFFD
+const std::string kReplacement = "\xEF\xBF\xBD";           // U+FFFD
 
 #ifdef READCARD_UTF8_MESSAGES
 // A native build whose library writes UTF-8: well-formed text passes as it
@@ -17,8 +17,12 @@ const std::string kReplacement = "\xEF\xBF\xBD";             // U+FFFD
 TEST(CodePageTest, Utf8BuildPassesUtf8) {
   EXPECT_EQ(SystemToUtf8(kNameUtf8), kNameUtf8);
   EXPECT_EQ(Utf8ToSystem(kNameUtf8), kNameUtf8);
-  EXPECT_EQ(SystemToUtf8("a\xFF" "b"), "a" + kReplacement + "b");
-  EXPECT_EQ(Utf8ToSystem("a\xFF" "b"), "a?b");
+  EXPECT_EQ(SystemToUtf8("a\xFF"
+                         "b"),
+            "a" + kReplacement + "b");
+  EXPECT_EQ(Utf8ToSystem("a\xFF"
+                         "b"),
+            "a?b");
 }
 #else
 TEST(CodePageTest, SystemTextToUtf8) {
@@ -33,7 +37,10 @@ TEST(CodePageTest, SystemTextToUtf8) {
       {"a GBK name", kNameGbk, kNameUtf8},
       {"a name inside a record", "330100|" + kNameGbk + "|3.00", "330100|" + kNameUtf8 + "|3.00"},
       {"a lead byte at the end", "ab\xD5", "ab" + kReplacement},
-      {"a lead byte before a byte no pair ends in", "\x81" "0", kReplacement + "0"},
+      {"a lead byte before a byte no pair ends in",
+       "\x81"
+       "0",
+       kReplacement + "0"},
       {"0xFF alone", "x\xFFy", "x" + kReplacement + "y"},
       {"NUL inside", std::string("a\0b", 3), std::string("a\0b", 3)},
   };
@@ -52,8 +59,14 @@ TEST(CodePageTest, Utf8ToSystemText) {
       {"empty", "", ""},
       {"a track", "0000000100001234565=1234567890000001", "0000000100001234565=1234567890000001"},
       {"a GBK name", kNameUtf8, kNameGbk},
-      {"a character GBK lacks (U+1F600)", "a\xF0\x9F\x98\x80" "b", "a?b"},
-      {"a stray continuation byte", "a\x80" "b", "a?b"},
+      {"a character GBK lacks (U+1F600)",
+       "a\xF0\x9F\x98\x80"
+       "b",
+       "a?b"},
+      {"a stray continuation byte",
+       "a\x80"
+       "b",
+       "a?b"},
       {"a sequence cut at the end", "ab\xE5\xBC", "ab??"},
       {"an overlong slash", "\xC0\xAF", "??"},
       {"a surrogate", "\xED\xA0\x80", "???"},
@@ -88,9 +101,17 @@ TEST(Utf8SequenceTest, Lengths) {
     std::size_t length;
   };
   const Case cases[] = {
-      {"a", 1}, {kNameUtf8, 3}, {"\xF0\x9F\x98\x80", 4}, {"\xC2\x80", 2},
-      {"\xC1\xBF", 0}, {"\xE0\x80\x80", 0}, {"\xF4\x90\x80\x80", 0}, {"\xF5\x80\x80\x80", 0},
-      {"\xE5\xBC", 0}, {"\x80", 0}, {"", 0},
+      {"a", 1},
+      {kNameUtf8, 3},
+      {"\xF0\x9F\x98\x80", 4},
+      {"\xC2\x80", 2},
+      {"\xC1\xBF", 0},
+      {"\xE0\x80\x80", 0},
+      {"\xF4\x90\x80\x80", 0},
+      {"\xF5\x80\x80\x80", 0},
+      {"\xE5\xBC", 0},
+      {"\x80", 0},
+      {"", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(Utf8SequenceLength(c.text, 0), c.length);
 }

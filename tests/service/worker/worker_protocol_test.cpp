@@ -8,7 +8,8 @@ namespace {
 std::string Header(char kind, std::uint32_t length, std::uint32_t call = 0) {
   std::string header(1, kind);
   for (std::uint32_t number : {call, length}) {
-    for (int shift = 0; shift < 32; shift += 8) header += static_cast<char>((number >> shift) & 0xFF);
+    for (int shift = 0; shift < 32; shift += 8)
+      header += static_cast<char>((number >> shift) & 0xFF);
   }
   return header;
 }
@@ -36,13 +37,18 @@ TEST(FrameReaderTest, FramesSurviveAnySplitOfTheStream) {
   const std::vector<Frame> sent = {
       {FrameKind::Ready, "86"},
       {FrameKind::Request, "M" + std::string(37, '1'), 1},
-      {FrameKind::Answer, std::string("1\0\xff" "A", 4), 1},  // NUL and high bytes pass untouched
+      {FrameKind::Answer,
+       std::string("1\0\xff"
+                   "A",
+                   4),
+       1},  // NUL and high bytes pass untouched
       {FrameKind::Answer, "", 0x01020304},
       {FrameKind::Unavailable, std::string(5000, 'x'), 0xFFFFFFFFu},
   };
   std::string stream;
   for (const Frame& frame : sent) stream += EncodeFrame(frame);
-  for (std::size_t piece : {std::size_t{1}, std::size_t{3}, std::size_t{5}, std::size_t{4096}, stream.size()}) {
+  for (std::size_t piece :
+       {std::size_t{1}, std::size_t{3}, std::size_t{5}, std::size_t{4096}, stream.size()}) {
     SCOPED_TRACE("pieces of " + std::to_string(piece));
     const Reading reading = ReadAll(stream, piece);
     ASSERT_EQ(reading.frames.size(), sent.size());
@@ -138,7 +144,8 @@ TEST(PayloadParsingTest, RefusesWhatItsKindDoesNotCarry) {
 }
 
 TEST(PayloadParsingTest, AnswersAndVersionsRoundTrip) {
-  const WorkerAnswer answers[] = {{true, "A12345678"}, {false, u8"读卡失败"}, {true, ""}, {false, "0"}};
+  const WorkerAnswer answers[] = {
+      {true, "A12345678"}, {false, u8"读卡失败"}, {true, ""}, {false, "0"}};
   for (const WorkerAnswer& answer : answers) {
     const std::optional<WorkerAnswer> parsed = ParseAnswer(AnswerPayload(answer));
     ASSERT_TRUE(parsed);
