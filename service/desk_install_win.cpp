@@ -8,6 +8,7 @@
 #include "service/desk_settings.h"
 #include "service/machine_settings.h"
 #include "service/registry_values.h"
+#include "service/windows_text.h"
 #include "service/service_config.h"
 #include "service/system_text.h"
 #include "host/host_directory.h"
@@ -48,17 +49,6 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// The system's words for the last failed call, UTF-8.
-std::string Reason() {
-  const DWORD code = GetLastError();
-  char text[512] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                 sizeof text, nullptr);
-  std::string reason = LocalTextToUtf8(text);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-  return std::to_string(code) + ": " + reason;
-}
-
 // The values of key, in the given view; none where it is missing.
 std::map<std::string, std::string> ReadValues(const std::string& path, REGSAM view) {
   std::map<std::string, std::string> values;
@@ -92,8 +82,10 @@ Failure ListOrigins(const std::vector<std::string>& origins, std::string& record
   std::vector<std::string> added;
   for (const std::string& key : kBrowserPolicyKeys) {
     for (const auto& [name, origin] : ListPolicyAdditions(ReadValues(key, kPolicyView), origins)) {
-      if (!WriteRegistryValue(key, kPolicyView, name, origin)) {
-        const Failure failed{Words::kCannotWritePolicy, key, Reason()};
+      const LONG written = WriteRegistryValue(key, kPolicyView, name, origin);
+      if (written != ERROR_SUCCESS) {
+        const Failure failed{Words::kCannotWritePolicy, key,
+                             SystemErrorText(static_cast<DWORD>(written))};
         record = JoinRecord(added);
         return failed;
       }
@@ -112,7 +104,7 @@ Failure CopyInto(const std::string& source, const std::string& target, bool repl
   const bool existed = Exists(target);
   if (existed && !ours && !replace) return Failure{};
   if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) {
-    return Failure{Words::kCannotCopy, LocalTextToUtf8(target), Reason()};
+    return Failure{Words::kCannotCopy, LocalTextToUtf8(target), SystemErrorText(GetLastError())};
   }
   if (!existed && copied.insert(target).second) order.push_back(target);
   return Failure{};
@@ -183,8 +175,10 @@ Failure SetUpDesk(const CommandLine& line, const std::function<void()>& beforeCh
 
   // Kept even after a failed step, so that removal finds what was done.
   for (const auto& [name, value] : settings) {
-    if (!WriteRegistryValue(kMachineSettingsKey, 0, name, value)) {
-      return Failure{Words::kCannotWriteSettings, kMachineSettingsKey, Reason()};
+    const LONG written = WriteRegistryValue(kMachineSettingsKey, 0, name, value);
+    if (written != ERROR_SUCCESS) {
+      return Failure{Words::kCannotWriteSettings, kMachineSettingsKey,
+                     SystemErrorText(static_cast<DWORD>(written))};
     }
   }
   return failed;

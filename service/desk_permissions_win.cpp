@@ -9,6 +9,7 @@
 #include "service/desk_permissions.h"
 
 #include "service/system_text.h"
+#include "service/windows_text.h"
 
 namespace service {
 namespace {
@@ -19,14 +20,6 @@ std::string Utf8(const wchar_t* wide) {
   std::string text(static_cast<std::size_t>(length - 1), '\0');
   WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], length, nullptr, nullptr);
   return text;
-}
-
-std::wstring Widened(const std::string& text) {
-  const int length =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-  return wide;
 }
 
 std::string SidText(PSID sid) {
@@ -64,15 +57,6 @@ std::string ProcessSid() {
   }
   CloseHandle(token);
   return sid;
-}
-
-std::string Reason(DWORD code) {
-  char text[512] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                 sizeof text, nullptr);
-  std::string reason = LocalTextToUtf8(text);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-  return std::to_string(code) + ": " + reason;
 }
 
 // The entries as the judge reads them. An allowing kind it cannot read
@@ -120,7 +104,7 @@ std::vector<PermissionFinding> CheckDeskPermissions(const std::vector<std::strin
   const auto check = [&](std::string path, bool folder) {
     // A folder without its trailing separator, unless it is a drive's root.
     if (folder && path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
-    const std::wstring wide = Widened(path);
+    const std::wstring wide = WideFromSystem(path);
     if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) return;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     PSID owner = nullptr;
@@ -129,7 +113,7 @@ std::vector<PermissionFinding> CheckDeskPermissions(const std::vector<std::strin
         wide.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
         &owner, nullptr, &list, nullptr, &descriptor);
     if (result != ERROR_SUCCESS) {
-      findings.push_back({path, "", "", Words::kDeskUnreadable, Reason(result)});
+      findings.push_back({path, "", "", Words::kDeskUnreadable, SystemErrorText(result)});
       return;
     }
     WindowsSecurity security;

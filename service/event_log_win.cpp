@@ -8,6 +8,7 @@
 #include <string>
 
 #include "service/system_text.h"
+#include "service/windows_text.h"
 
 namespace service {
 namespace {
@@ -29,30 +30,12 @@ WORD TypeOf(EventId id) {
   }
 }
 
-std::wstring FromUtf8(const std::string& text) {
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-  return wide;
-}
-
-// The system's words for a registry call's result, UTF-8.
-std::string Reason(LONG code) {
-  char text[512] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                 static_cast<DWORD>(code), 0, text, sizeof text, nullptr);
-  std::string reason = LocalTextToUtf8(text);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-  return std::to_string(code) + ": " + reason;
-}
-
 }  // namespace
 
 void WriteEvent(EventId id, const std::string& text) {
   HANDLE source = RegisterEventSourceW(nullptr, kSource);
   if (source == nullptr) return;
-  const std::wstring wide = FromUtf8(text);
+  const std::wstring wide = WideFromUtf8(text);
   const wchar_t* strings[] = {wide.c_str()};
   ReportEventW(source, TypeOf(id), 0, static_cast<DWORD>(id), nullptr, 1, 0, strings, nullptr);
   DeregisterEventSource(source);
@@ -62,7 +45,8 @@ Failure RegisterEventLogSource() {
   HKEY key = nullptr;
   LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSourceKey, 0, nullptr, 0, KEY_SET_VALUE,
                                 nullptr, &key, nullptr);
-  if (result != ERROR_SUCCESS) return Failure{Words::kCannotRegisterSource, Reason(result)};
+  if (result != ERROR_SUCCESS)
+    return Failure{Words::kCannotRegisterSource, SystemErrorText(static_cast<DWORD>(result))};
   const DWORD types = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
   result = RegSetValueExW(key, L"EventMessageFile", 0, REG_EXPAND_SZ,
                           reinterpret_cast<const BYTE*>(kMessageFile), sizeof kMessageFile);
@@ -71,7 +55,8 @@ Failure RegisterEventLogSource() {
                             reinterpret_cast<const BYTE*>(&types), sizeof types);
   }
   RegCloseKey(key);
-  if (result != ERROR_SUCCESS) return Failure{Words::kCannotRegisterSource, Reason(result)};
+  if (result != ERROR_SUCCESS)
+    return Failure{Words::kCannotRegisterSource, SystemErrorText(static_cast<DWORD>(result))};
   return Failure{};
 }
 

@@ -15,8 +15,9 @@ namespace service {
 bool ReadRegistryValues(const std::string& key, REGSAM view,
                         std::map<std::string, std::string>& values);
 
-// Creates the key where it is missing. False when the value was not written.
-bool WriteRegistryValue(const std::string& key, REGSAM view, const std::string& name,
+// Creates the key where it is missing. ERROR_SUCCESS, or the system's code
+// for why the value was not written (registry calls leave GetLastError be).
+LONG WriteRegistryValue(const std::string& key, REGSAM view, const std::string& name,
                         const std::string& value);
 
 // Nothing happens where the key or the value is missing.

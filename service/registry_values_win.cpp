@@ -28,18 +28,17 @@ bool ReadRegistryValues(const std::string& path, REGSAM view,
   return true;
 }
 
-bool WriteRegistryValue(const std::string& path, REGSAM view, const std::string& name,
+LONG WriteRegistryValue(const std::string& path, REGSAM view, const std::string& name,
                         const std::string& value) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view,
-                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
+  const LONG opened = RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
+                                      KEY_SET_VALUE | view, nullptr, &key, nullptr);
+  if (opened != ERROR_SUCCESS) return opened;
   const LONG result =
       RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                      static_cast<DWORD>(value.size() + 1));
   RegCloseKey(key);
-  return result == ERROR_SUCCESS;
+  return result;
 }
 
 void DeleteRegistryValue(const std::string& path, REGSAM view, const std::string& name) {

@@ -15,6 +15,7 @@
 #include "service/system_text.h"
 #include "service/windows_service.h"
 #include "service/writable_desk.h"
+#include "service/windows_text.h"
 #include "host/host_directory.h"
 
 namespace service {
@@ -96,15 +97,7 @@ void WINAPI ServiceMain(DWORD, wchar_t**) {
 }
 
 // The reason of the last failed system call, UTF-8.
-std::string LastError() {
-  const DWORD error = GetLastError();
-  char text[512] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                 text, sizeof text, nullptr);
-  std::string reason = LocalTextToUtf8(text);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-  return std::to_string(error) + ": " + reason;
-}
+std::string LastError() { return SystemErrorText(GetLastError()); }
 
 // One line for the person at the console, in its language.
 void Tell(const std::string& utf8) {
@@ -116,14 +109,6 @@ void Tell(const std::string& utf8) {
 int Fail(Words words, const std::string& reason = LastError()) {
   Tell("cardservice: " + Say(ConsoleLanguage(), words, {reason}));
   return 1;
-}
-
-std::wstring Widened(const std::string& text) {
-  const int length =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-  return wide;
 }
 
 struct Handle {
@@ -253,7 +238,8 @@ int InstallService(const CommandLine& line) {
   wchar_t program[MAX_PATH + 1] = {};
   if (GetModuleFileNameW(nullptr, program, MAX_PATH) == 0) return Fail(Words::kCannotRegister);
   std::wstring command = L"\"" + std::wstring(program) + L"\" --service";
-  if (!line.configPath.empty()) command += L" --config \"" + Widened(line.configPath) + L"\"";
+  if (!line.configPath.empty())
+    command += L" --config \"" + WideFromSystem(line.configPath) + L"\"";
   if (line.port) command += L" --port " + std::to_wstring(*line.port);
 
   Handle manager{OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE)};
