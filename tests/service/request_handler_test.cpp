@@ -338,9 +338,27 @@ TEST(RequestHandler, CardAnswersMapToStatusAndBody) {
        {CallOutcome::Answered, false, "读卡失败,错误码:-3 错误信息NOCARD"},
        200,
        {{"ok", false}, {"message", "读卡失败,错误码:-3 错误信息NOCARD"}}},
-      {"busy", info, {CallOutcome::Busy, false, ""}, 503, {{"ok", false}}},
-      {"timed out", number, {CallOutcome::TimedOut, false, ""}, 504, {{"ok", false}}},
-      {"worker died", magnetic, {CallOutcome::WorkerDied, false, ""}, 502, {{"ok", false}}},
+      // Without the worker's words, the outcome's own.
+      {"busy",
+       info,
+       {CallOutcome::Busy, false, ""},
+       503,
+       {{"ok", false}, {"message", Say(Words::kCardBusy)}}},
+      {"timed out",
+       number,
+       {CallOutcome::TimedOut, false, ""},
+       504,
+       {{"ok", false}, {"message", Say(Words::kDriverTimedOut)}}},
+      {"worker died",
+       magnetic,
+       {CallOutcome::WorkerDied, false, ""},
+       502,
+       {{"ok", false}, {"message", Say(Words::kDriverCrashed)}}},
+      {"unavailable without words",
+       number,
+       {CallOutcome::Unavailable, false, ""},
+       500,
+       {{"ok", false}, {"message", Say(Words::kCardUnavailable)}}},
       {"unavailable",
        number,
        {CallOutcome::Unavailable, false, "找不到读卡库"},
@@ -359,7 +377,7 @@ TEST(RequestHandler, CardAnswersMapToStatusAndBody) {
   }
   // A failed read with nothing logged still says why.
   const json unlogged = Body(handler.AnswerCard(number, {CallOutcome::Answered, false, ""}));
-  EXPECT_FALSE(unlogged["message"].get<std::string>().empty());
+  EXPECT_EQ(unlogged["message"], Say(Words::kReadFailedUnlogged));
   // Bytes that are not UTF-8 cannot break the JSON.
   const json broken = Body(handler.AnswerCard(number, {CallOutcome::Answered, true, "\xB2\xE2"}));
   EXPECT_TRUE(broken["number"].is_string());
