@@ -189,6 +189,12 @@ constexpr Translation kTexts[] = {
      "cannot register the source cardservice with the Application event log: %1"},
     {Words::kWindowsOnly, "cardservice: --install、--uninstall 与 --service 只在 Windows 上可用",
      "cardservice: --install, --uninstall and --service are for Windows only"},
+    {Words::kServiceDisplayName, "读卡服务 (readcard cardservice)",
+     "card service (readcard cardservice)"},
+    {Words::kServiceDescription,
+     "让浏览器中的医院信息系统页面通过 http://127.0.0.1 读取社保卡和磁条卡。",
+     "lets the hospital information system's pages in the browser read social security and "
+     "magnetic cards through http://127.0.0.1"},
 
     {Words::kUnknownSetting, "不认识的设定 \"%1\"", "unknown setting \"%1\""},
     {Words::kBrowserPolicyValue, "browserpolicy 的值 \"%1\" 应为 0 或 1",

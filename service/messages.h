@@ -114,6 +114,8 @@ enum class Words {
   kCannotSetUpDesk,        // %1 why
   kCannotRegisterSource,   // %1 the system's reason
   kWindowsOnly,            // the Windows service's options elsewhere
+  kServiceDisplayName,     // the Windows service's name as the service manager shows it
+  kServiceDescription,     // and the description beside it
   // the desk's settings an installer gives (--set)
   kUnknownSetting,       // %1 the key
   kBrowserPolicyValue,   // %1 the value
