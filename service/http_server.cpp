@@ -9,6 +9,7 @@
 #include <boost/beast/http.hpp>
 
 #include "service/system_text.h"
+#include "service/messages.h"
 #include "service/refusal_limiter.h"
 #include "service/service_log.h"
 
@@ -126,8 +127,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
   void OnHeader(beast::error_code error) {
     if (error == http::error::header_limit) {
-      LogRefusal(*m_shared, "请求头过大的请求",
-                 "拒绝：请求头超过 " + std::to_string(m_shared->limits.headerLimit) + " 字节");
+      LogRefusal(*m_shared, Say(Words::kHeadersTooLargeSender),
+                 Say(Words::kRefusedHeaders, {std::to_string(m_shared->limits.headerLimit)}));
       return WriteAndClose(m_shared->handler->HeadersTooLarge(), 11);
     }
     // A Content-Length over the limit ends the header read already.
@@ -154,9 +155,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
     const auto& request = m_parser->get();
     const std::string sender = Sender(request);
     LogRefusal(*m_shared, sender,
-               "拒绝 " + CutForLog(std::string(request.method_string())) + " " +
-                   CutForLog(std::string(request.target())) + "：请求内容超过 " +
-                   std::to_string(m_shared->limits.bodyLimit) + " 字节，" + sender);
+               Say(Words::kRefusedBody, {CutForLog(std::string(request.method_string())),
+                                         CutForLog(std::string(request.target())),
+                                         std::to_string(m_shared->limits.bodyLimit), sender}));
     WriteAndClose(m_shared->handler->TooLarge(), m_parser->get().version());
   }
 
@@ -181,7 +182,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
     const HttpRequest plain = ToHttpRequest(request);
     Routed routed = m_shared->handler->Route(plain);
     if (!routed.refusal.empty())
-      LogRefusal(*m_shared, sender, "拒绝 " + line + "：" + routed.refusal);
+      LogRefusal(*m_shared, sender, Say(Words::kRefusedRequest, {line, routed.refusal}));
     if (const HttpResponse* response = routed.response()) return Write(*response, !m_keepAlive);
     // The card call may take up to the driver's timeout: no time limit here.
     m_stream.expires_never();

@@ -22,6 +22,18 @@ enum class Words {
   kConfigOrigin,        // %1 the entry, %2 why
   kConfigWritableDesk,  // %1 the value
   kConfigInFile,        // %1 the file, %2 what is wrong
+  // why a web origin as written never matches what browsers send (the %2
+  // of kConfigOrigin)
+  kOriginNoScheme,
+  kOriginNotWeb,
+  kOriginWildcard,
+  kOriginPath,
+  kOriginUser,
+  kOriginBlankOrNonAscii,
+  kOriginOpenBracket,
+  kOriginNoHost,
+  kOriginAfterHost,
+  kOriginPort,
   // listening
   kListenInUse,   // %1 the port
   kListenDenied,  // %1 the port
@@ -53,6 +65,12 @@ enum class Words {
   kAnswerDriverCrashed,
   kAnswerWorkerFaultInCall,
   kAnswerWorkerFault,
+  // the card library, as the worker loads and calls it (answers of a read)
+  kLibraryCannotLoad,    // %1 the library's file
+  kLibraryNotFound,      // %1 the library's file
+  kLibraryWrongVersion,  // %1 the library's file
+  kNothingLogged,        // a failed call left nothing in the card log
+  kOwnRecordUnknown,     // a failed call's own record cannot be told apart
   // the program's console and log
   kNotStartedConsole,  // %1 why
   kNotStartedLog,      // %1 why
@@ -63,7 +81,8 @@ enum class Words {
   kStopped,     // %1 why
   kStopSignal,  // %1 the signal's number
   kStopByManager,
-  kListening,  // %1 port
+  kListening,      // %1 port
+  kManagerStatus,  // %1 port
   // the command line
   kValueMissing,     // %1 the option
   kPortOption,       // %1 the value
@@ -94,6 +113,9 @@ enum class Words {
   kOnlyForManager,         // %1 the system's reason
   kCannotSetUpDesk,        // %1 why
   kCannotRegisterSource,   // %1 the system's reason
+  kWindowsOnly,            // the Windows service's options elsewhere
+  kServiceDisplayName,     // the Windows service's name as the service manager shows it
+  kServiceDescription,     // and the description beside it
   // the desk's settings an installer gives (--set)
   kUnknownSetting,       // %1 the key
   kBrowserPolicyValue,   // %1 the value
@@ -110,6 +132,31 @@ enum class Words {
   kValueCut,          // %1 the value's first bytes, %2 its whole length in bytes
   kLogCapReached,     // %1 the day's limit in bytes
   kLogHeldBack,       // %1 how many lines
+  // the HTTP interface: its answers ({"ok":false,"message":...}) and the
+  // refusals its log records
+  kRefusedHost,
+  kHostNotAccepted,  // %1 the request's host
+  kRefusedOrigin,
+  kOriginNotAllowed,  // %1 the request's origin
+  kNoSuchPath,        // %1 the path
+  kMethodOnly,        // %1 the method the path takes
+  kBodyTooLarge,
+  kNotJsonType,
+  kContentTypeRefused,  // %1 the request's content type
+  kBodyNotJson,
+  kBodyNotObject,
+  kNoTrack,
+  kReadFailedUnlogged,
+  kCardBusy,
+  kDriverTimedOut,
+  kDriverCrashed,
+  kCardUnavailable,
+  kHeadersTooLarge,
+  kNotHttp,
+  kHeadersTooLargeSender,  // the sender of a request whose headers were cut off
+  kRefusedHeaders,         // %1 the limit in bytes
+  kRefusedBody,            // %1 method, %2 target, %3 the limit in bytes, %4 the sender
+  kRefusedRequest,         // %1 method and target, %2 why
   // the system's event log
   kRefusalsBefore,  // %1 how many
   // the desk's checks (/v1/desk, the status page)

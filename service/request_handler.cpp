@@ -66,8 +66,8 @@ Routed Answer(HttpResponse response, std::vector<HttpHeader> cors, std::string r
 }
 
 // The worker's own words when it gave any, else the fallback.
-std::string Or(const std::string& text, const char* fallback) {
-  return text.empty() ? std::string(fallback) : text;
+std::string Or(const std::string& text, Words fallback) {
+  return text.empty() ? Say(fallback) : text;
 }
 
 }  // namespace
@@ -133,14 +133,15 @@ bool RequestHandler::OriginAllowed(const std::string& origin) const {
 
 Routed RequestHandler::Route(const HttpRequest& request) const {
   if (!HostAllowed(request.host)) {
-    return Answer(ErrorResponse(403, "拒绝访问：主机名不是 127.0.0.1 或 localhost"), {},
-                  "主机名 " + CutForLog(request.host.value_or("(无)")) + " 不被接受");
+    return Answer(
+        ErrorResponse(403, Say(Words::kRefusedHost)), {},
+        Say(Words::kHostNotAccepted, {CutForLog(request.host.value_or(Say(Words::kNoOrigins)))}));
   }
   std::vector<HttpHeader> cors;
   if (request.origin) {
     if (!OriginAllowed(*request.origin)) {
-      return Answer(ErrorResponse(403, "拒绝访问：此网页的来源未获准使用读卡服务"), {},
-                    "来源 " + CutForLog(*request.origin) + " 不在允许列表中");
+      return Answer(ErrorResponse(403, Say(Words::kRefusedOrigin)), {},
+                    Say(Words::kOriginNotAllowed, {CutForLog(*request.origin)}));
     }
     cors.emplace_back("Access-Control-Allow-Origin", *request.origin);
     cors.emplace_back("Vary", "Origin");
@@ -149,7 +150,7 @@ Routed RequestHandler::Route(const HttpRequest& request) const {
   const std::string path = PathOf(request.target);
   const Endpoint route = EndpointOf(path);
   if (route == Endpoint::None)
-    return Answer(ErrorResponse(404, "没有这个地址：" + path.substr(0, 200)), cors);
+    return Answer(ErrorResponse(404, Say(Words::kNoSuchPath, {path.substr(0, 200)})), cors);
 
   const std::string allowedMethod = IsCardRoute(route) ? "POST" : "GET";
   if (request.method == "OPTIONS") {
@@ -168,12 +169,12 @@ Routed RequestHandler::Route(const HttpRequest& request) const {
     return Answer(std::move(preflight), cors);
   }
   if (request.method != allowedMethod) {
-    HttpResponse refused = ErrorResponse(405, "此地址只接受 " + allowedMethod + " 请求");
+    HttpResponse refused = ErrorResponse(405, Say(Words::kMethodOnly, {allowedMethod}));
     refused.headers.emplace_back("Allow", allowedMethod + ", OPTIONS");
     return Answer(std::move(refused), cors);
   }
   if (request.body.size() > kBodyLimit) {
-    return Answer(TooLarge(), cors, "请求内容超过 4 KiB");
+    return Answer(TooLarge(), cors, Say(Words::kBodyTooLarge));
   }
 
   switch (route) {
@@ -206,13 +207,13 @@ Routed RequestHandler::Route(const HttpRequest& request) const {
 
   // A card operation.
   if (!request.contentType || !IsJsonContentType(*request.contentType)) {
-    return Answer(
-        ErrorResponse(415, "请求内容类型必须是 application/json"), cors,
-        "内容类型 " + CutForLog(request.contentType.value_or("(无)")) + " 不是 application/json");
+    return Answer(ErrorResponse(415, Say(Words::kNotJsonType)), cors,
+                  Say(Words::kContentTypeRefused,
+                      {CutForLog(request.contentType.value_or(Say(Words::kNoOrigins)))}));
   }
   const json body = json::parse(request.body, nullptr, false);
-  if (body.is_discarded()) return Answer(ErrorResponse(400, "请求内容不是有效的 JSON"), cors);
-  if (!body.is_object()) return Answer(ErrorResponse(400, "请求内容必须是 JSON 对象"), cors);
+  if (body.is_discarded()) return Answer(ErrorResponse(400, Say(Words::kBodyNotJson)), cors);
+  if (!body.is_object()) return Answer(ErrorResponse(400, Say(Words::kBodyNotObject)), cors);
 
   if (m_state.refuseReads) return Answer(ErrorResponse(500, Say(Words::kDeskReadsRefused)), cors);
 
@@ -225,7 +226,7 @@ Routed RequestHandler::Route(const HttpRequest& request) const {
     card.operation = CardOperation::MagneticCard;
     auto track = body.find("track");
     if (track == body.end() || !track->is_string()) {
-      return Answer(ErrorResponse(400, "缺少磁条内容 track，或它不是文本"), cors);
+      return Answer(ErrorResponse(400, Say(Words::kNoTrack)), cors);
     }
     card.track = track->get<std::string>();
   }
@@ -241,7 +242,7 @@ HttpResponse RequestHandler::AnswerCard(const Routed& routed, const CardAnswer& 
     case CallOutcome::Answered:
       if (!answer.ok) {
         const std::string message =
-            answer.text.empty() ? "读卡失败，读卡日志也无法写入" : answer.text;
+            answer.text.empty() ? Say(Words::kReadFailedUnlogged) : answer.text;
         response = JsonResponse(200, json{{"ok", false}, {"message", message}});
       } else if (routed.card() && routed.card()->operation == CardOperation::IcCardInfo) {
         response = JsonResponse(200, json{{"ok", true}, {"info", answer.text}});
@@ -250,28 +251,32 @@ HttpResponse RequestHandler::AnswerCard(const Routed& routed, const CardAnswer& 
       }
       break;
     case CallOutcome::Busy:
-      response = ErrorResponse(503, Or(answer.text, "读卡器正忙，请稍后再试"));
+      response = ErrorResponse(503, Or(answer.text, Words::kCardBusy));
       response.headers.emplace_back("Retry-After", "1");
       break;
     case CallOutcome::TimedOut:
-      response = ErrorResponse(504, Or(answer.text, "读卡器驱动在规定时间内没有应答"));
+      response = ErrorResponse(504, Or(answer.text, Words::kDriverTimedOut));
       break;
     case CallOutcome::WorkerDied:
-      response = ErrorResponse(502, Or(answer.text, "读卡器驱动崩溃，请再读一次"));
+      response = ErrorResponse(502, Or(answer.text, Words::kDriverCrashed));
       break;
     case CallOutcome::Unavailable:
     default:
-      response = ErrorResponse(500, Or(answer.text, "读卡服务无法启动读卡进程或加载读卡库"));
+      response = ErrorResponse(500, Or(answer.text, Words::kCardUnavailable));
       break;
   }
   AddHeaders(response, routed.cors);
   return response;
 }
 
-HttpResponse RequestHandler::TooLarge() const { return ErrorResponse(413, "请求内容超过 4 KiB"); }
+HttpResponse RequestHandler::TooLarge() const {
+  return ErrorResponse(413, Say(Words::kBodyTooLarge));
+}
 
-HttpResponse RequestHandler::HeadersTooLarge() const { return ErrorResponse(431, "请求头过大"); }
+HttpResponse RequestHandler::HeadersTooLarge() const {
+  return ErrorResponse(431, Say(Words::kHeadersTooLarge));
+}
 
-HttpResponse RequestHandler::NotHttp() const { return ErrorResponse(400, "无法识别的 HTTP 请求"); }
+HttpResponse RequestHandler::NotHttp() const { return ErrorResponse(400, Say(Words::kNotHttp)); }
 
 }  // namespace service

@@ -148,7 +148,7 @@ int RunService(const CommandLine& line, const CardCallsFactory& startCards,
   }
   std::printf("%s\n", Say(Words::kListening, {std::to_string(port)}).c_str());
   std::fflush(stdout);
-  manager.Ready("listening on http://127.0.0.1:" + std::to_string(port));
+  manager.Ready(Say(Words::kManagerStatus, {std::to_string(port)}));
   if (listening) {
     listening(
         [&loop, &stop] { boost::asio::post(loop, [&stop] { stop(Say(Words::kStopByManager)); }); });

@@ -2,13 +2,14 @@
 // service manager (systemd, say) runs the program in the foreground.
 #include <cstdio>
 
+#include "service/messages.h"
 #include "service/windows_service.h"
 
 namespace service {
 namespace {
 
 int NotHere() {
-  std::fprintf(stderr, "cardservice: --install、--uninstall 与 --service 只在 Windows 上可用\n");
+  std::fprintf(stderr, "%s\n", Say(Words::kWindowsOnly).c_str());
   return 2;
 }
 

@@ -24,9 +24,6 @@ namespace {
 // kServiceName, widened (it is ASCII).
 const std::wstring kNameText(kServiceName, kServiceName + sizeof kServiceName - 1);
 const wchar_t* const kName = kNameText.c_str();
-const wchar_t kDisplayName[] = L"读卡服务 (readcard cardservice)";
-const wchar_t kDescription[] =
-    L"让浏览器中的医院信息系统页面通过 http://127.0.0.1 读取社保卡和磁条卡。";
 
 // What the service shares between the dispatcher's thread (the control
 // handler, the console's close handler) and the thread that runs
@@ -269,7 +266,10 @@ int InstallService(const CommandLine& line) {
     Tell("cardservice: " + Say(language, failed));
     return 1;
   }
-  Handle service{CreateServiceW(manager.handle, kName, kDisplayName, SERVICE_ALL_ACCESS,
+  // The service manager shows them in Chinese, as the log and the answers are.
+  const std::wstring displayName = WideFromUtf8(Say(Words::kServiceDisplayName));
+  std::wstring descriptionText = WideFromUtf8(Say(Words::kServiceDescription));
+  Handle service{CreateServiceW(manager.handle, kName, displayName.c_str(), SERVICE_ALL_ACCESS,
                                 SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
                                 command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr)};
   if (service.handle == nullptr && GetLastError() == ERROR_SERVICE_EXISTS) {
@@ -278,12 +278,12 @@ int InstallService(const CommandLine& line) {
     if (service.handle == nullptr ||
         !ChangeServiceConfigW(service.handle, SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
                               SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr, nullptr,
-                              nullptr, nullptr, kDisplayName)) {
+                              nullptr, nullptr, displayName.c_str())) {
       return Fail(Words::kCannotUpdate);
     }
   }
   if (service.handle == nullptr) return Fail(Words::kCannotRegister);
-  SERVICE_DESCRIPTIONW description = {const_cast<wchar_t*>(kDescription)};
+  SERVICE_DESCRIPTIONW description = {descriptionText.data()};
   ChangeServiceConfig2W(service.handle, SERVICE_CONFIG_DESCRIPTION, &description);
   if (!SetRecovery(service.handle)) return Fail(Words::kCannotSetRecovery);
 

@@ -3,6 +3,7 @@
 #include "logger/day_log.h"
 #include "logger/log_file_name.h"
 #include "service/library_location.h"
+#include "service/messages.h"
 #include "service/worker/log_message.h"
 #include "service/worker/own_log_end.h"
 #include "text/code_page.h"
@@ -10,9 +11,6 @@
 #include "host/host_directory.h"
 
 namespace service::worker {
-
-const char* const kNothingLogged = "读卡失败，读卡日志无法写入，失败原因未能记下";
-const char* const kOwnRecordUnknown = "读卡失败，失败原因请查看读卡日志";
 
 namespace {
 
@@ -47,8 +45,8 @@ bool CardLibrary::Load() {
   const std::tm now = m_clock();
   m_module = m_loader.load(path.c_str());
   if (m_module == nullptr) {
-    m_problem = "无法加载读卡动态库：" + text::SystemToUtf8(FileName(path)) +
-                (IsLibraryPath(path) ? "" : "（程序目录中没有，系统的库目录中也没有）");
+    m_problem = Say(IsLibraryPath(path) ? Words::kLibraryCannotLoad : Words::kLibraryNotFound,
+                    {text::SystemToUtf8(FileName(path))});
     return false;
   }
   m_version = Resolve<READCARD_QTZ_DLL_BBH_FN>(m_loader, m_module, "QTZ_DLL_BBH");
@@ -58,8 +56,7 @@ bool CardLibrary::Load() {
   if (m_version == nullptr || m_icCardNumber == nullptr || m_magneticCard == nullptr ||
       m_icCardInfo == nullptr) {
     Release();
-    m_problem =
-        "读卡动态库缺少读卡函数，不是本服务所用的版本：" + text::SystemToUtf8(FileName(path));
+    m_problem = Say(Words::kLibraryWrongVersion, {text::SystemToUtf8(FileName(path))});
     return false;
   }
   m_loadDate = logger::FormatDate(now);
@@ -115,10 +112,10 @@ WorkerAnswer CardLibrary::Failure(std::size_t logSizeBefore) const {
   // apart, the answer points to the log rather than risk another writer's
   // lines (another patient's record) reaching the page.
   const std::optional<std::size_t> ownEnd = OwnAppendEnd(m_logPath);
-  if (ownEnd && *ownEnd <= logSizeBefore) return WorkerAnswer{false, kNothingLogged};
+  if (ownEnd && *ownEnd <= logSizeBefore) return WorkerAnswer{false, Say(Words::kNothingLogged)};
   std::string written = logger::ReadFrom(m_logPath, logSizeBefore);
   // No handle and no growth: the library could not open its log.
-  if (!ownEnd && written.empty()) return WorkerAnswer{false, kNothingLogged};
+  if (!ownEnd && written.empty()) return WorkerAnswer{false, Say(Words::kNothingLogged)};
   std::string logged;
   if (ownEnd) {
     const std::size_t ownLength = *ownEnd - logSizeBefore;
@@ -127,7 +124,7 @@ WorkerAnswer CardLibrary::Failure(std::size_t logSizeBefore) const {
       logged = LastLoggedMessage(written);
     }
   }
-  if (logged.empty()) return WorkerAnswer{false, kOwnRecordUnknown};
+  if (logged.empty()) return WorkerAnswer{false, Say(Words::kOwnRecordUnknown)};
   return WorkerAnswer{false, text::SystemToUtf8(logged)};
 }
 

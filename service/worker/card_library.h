@@ -15,12 +15,6 @@
 
 namespace service::worker {
 
-// The message of a failed call that left nothing in the log.
-extern const char* const kNothingLogged;
-// The message of a failed call whose own record cannot be told apart from
-// what other writers appended to the log meanwhile.
-extern const char* const kOwnRecordUnknown;
-
 class CardLibrary {
  public:
   using LocalClock = std::tm (*)();
@@ -44,6 +38,9 @@ class CardLibrary {
 
   // Makes one card call (loading the library afresh first when the date has
   // changed since it was loaded); nothing when the library cannot be loaded.
+  // A failed call answers its record's message from the log, or
+  // Words::kNothingLogged when it left none, or Words::kOwnRecordUnknown
+  // when its own record cannot be told apart from other writers' lines.
   std::optional<WorkerAnswer> Call(const CardRequest& request);
 
  private:

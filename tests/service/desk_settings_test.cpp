@@ -4,6 +4,7 @@
 
 #include "service/desk_settings.h"
 #include "service/event_log.h"
+#include "service/messages.h"
 
 namespace service {
 namespace {
@@ -130,31 +131,31 @@ TEST(RefusalEvents, OnePerSenderAndHourTheRestCounted) {
     std::string sender;
     std::time_t at;
     bool written;
-    std::string counted;  // in the text written, "" for none
+    int counted;  // the refusals held back before it, told in the text written
   };
   const std::time_t t = 1'700'000'000;
+  const std::string x = Say(Words::kSenderOrigin, {"https://x.example"});
   const std::vector<Step> steps = {
-      {"来源 https://x.example", t, true, ""},
-      {"来源 https://x.example", t + 10, false, ""},
-      {"主机名 evil.example", t + 20, true, ""},  // another sender has its own hour
-      {"来源 https://x.example", t + 3599, false, ""},
-      {"来源 https://x.example", t + 3600, true, "另有 2 次"},
-      {"来源 https://x.example", t + 3601, false, ""},
-      {"来源 https://x.example", t + 9000, true, "另有 1 次"},
-      {"来源 https://x.example", t + 9001 - 7200, true, ""},  // the clock went back
+      {x, t, true, 0},
+      {x, t + 10, false, 0},
+      {Say(Words::kSenderHost, {"evil.example"}), t + 20, true, 0},  // its own hour
+      {x, t + 3599, false, 0},
+      {x, t + 3600, true, 2},
+      {x, t + 3601, false, 0},
+      {x, t + 9000, true, 1},
+      {x, t + 9001 - 7200, true, 0},  // the clock went back
   };
   RefusalEvents events;
   for (std::size_t i = 0; i < steps.size(); ++i) {
     SCOPED_TRACE(i);
-    const std::string text = events.Admit(steps[i].sender, "拒绝 " + steps[i].sender, steps[i].at);
-    EXPECT_EQ(!text.empty(), steps[i].written) << text;
-    if (steps[i].written) {
-      EXPECT_EQ(text.find("拒绝 " + steps[i].sender), 0u) << text;
-      EXPECT_EQ(text.find("另有") != std::string::npos, !steps[i].counted.empty()) << text;
-      if (!steps[i].counted.empty()) {
-        EXPECT_NE(text.find(steps[i].counted), std::string::npos) << text;
-      }
+    const std::string line = Say(Words::kRefusedRequest, {"GET /", steps[i].sender});
+    const std::string text = events.Admit(steps[i].sender, line, steps[i].at);
+    std::string expected;  // "": not written
+    if (steps[i].written) expected = line;
+    if (steps[i].written && steps[i].counted != 0) {
+      expected += Say(Words::kRefusalsBefore, {std::to_string(steps[i].counted)});
     }
+    EXPECT_EQ(text, expected);
   }
 }
 
@@ -163,11 +164,14 @@ TEST(RefusalEvents, AFloodOfSendersIsBounded) {
   const std::time_t t = 1'700'000'000;
   int written = 0;
   for (int i = 0; i < 5000; ++i) {
-    if (!events.Admit("来源 https://" + std::to_string(i) + ".example", "x", t).empty()) ++written;
+    const std::string sender =
+        Say(Words::kSenderOrigin, {"https://" + std::to_string(i) + ".example"});
+    if (!events.Admit(sender, "x", t).empty()) ++written;
   }
   EXPECT_EQ(written, 1000);
   // An hour on, the remembered senders make room again.
-  EXPECT_FALSE(events.Admit("来源 https://new.example", "x", t + 3600).empty());
+  EXPECT_FALSE(
+      events.Admit(Say(Words::kSenderOrigin, {"https://new.example"}), "x", t + 3600).empty());
 }
 
 }  // namespace

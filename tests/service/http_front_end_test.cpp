@@ -25,6 +25,10 @@ namespace service_test {
 namespace {
 
 using nlohmann::json;
+using service::Failure;
+using service::Language;
+using service::Say;
+using service::Words;
 
 const char kHis[] = "https://his.hospital.example";
 
@@ -402,23 +406,18 @@ TEST(FrontEndProgram, EveryStartFailureIsReadableOnTheConsoleAndInTheLog) {
     std::string ini;
     int exitCode;
     bool aboutTheFile;
-    const char* chinese;
-    std::string english;
+    Failure failure;
   };
+  // Why an origin never matches is told in Chinese in either language.
   const std::vector<Case> cases = {
-      {"port", "[service]\nport = x\n", 2, true, u8"port 的值 \"x\" 不是 0 到 65535 之间的端口号",
-       "port \"x\" is not a port number from 0 to 65535"},
-      {"timeout", "[service]\ntimeout=0\n", 2, true,
-       u8"timeout 的值 \"0\" 不是 1 到 3600 之间的秒数",
-       "timeout \"0\" is not a number of seconds from 1 to 3600"},
-      {"origin with a path", "[service]\norigins = https://his.hospital.example/his/\n", 2, true,
-       u8"origins 中的 \"https://his.hospital.example/his/\" 不是网页来源（应为 "
-       "https://主机名[:端口]）：浏览器发送的来源不含路径，带路径的写法永远不会匹配",
-       u8"\"https://his.hospital.example/his/\" in origins is not a web origin (write "
-       "https://host[:port]): 浏览器发送的来源不含路径，带路径的写法永远不会匹配"},
-      {"port in use", "[service]\nport = " + inUse + "\n", 1, false,
-       u8"无法在 127.0.0.1:%1 上监听：端口已被另一个程序占用",
-       "cannot listen on 127.0.0.1:%1: another program uses the port"},
+      {"port", "[service]\nport = x\n", 2, true, {Words::kConfigPort, "x"}},
+      {"timeout", "[service]\ntimeout=0\n", 2, true, {Words::kConfigTimeout, "0"}},
+      {"origin with a path",
+       "[service]\norigins = https://his.hospital.example/his/\n",
+       2,
+       true,
+       {Words::kConfigOrigin, "https://his.hospital.example/his/", Say(Words::kOriginPath)}},
+      {"port in use", "[service]\nport = " + inUse + "\n", 1, false, {Words::kListenInUse, inUse}},
   };
   struct Console {
     const char* locale;  // natively: LANG and LC_ALL
@@ -430,11 +429,6 @@ TEST(FrontEndProgram, EveryStartFailureIsReadableOnTheConsoleAndInTheLog) {
 #else
   const std::vector<Console> consoles = {{"zh_CN.UTF-8", true}, {"C", false}};
 #endif
-  const auto withPort = [&inUse](std::string text) {
-    const std::string::size_type at = text.find("%1");
-    if (at != std::string::npos) text.replace(at, 2, inUse);
-    return text;
-  };
   for (const Console& console : consoles) {
     if (console.locale != nullptr) {
       SetVariable("LANG", console.locale);
@@ -456,27 +450,16 @@ TEST(FrontEndProgram, EveryStartFailureIsReadableOnTheConsoleAndInTheLog) {
                              desk.directory().File("output.txt"));
       EXPECT_EQ(process.WaitExit(testing_support::RepeatCount(10000, 120000)), c.exitCode);
 
-      std::string log = u8"未启动：" + withPort(c.chinese);
-      if (c.aboutTheFile) log = u8"未启动：配置文件有误: " + iniUtf8 + ": " + withPort(c.chinese);
+      Failure failure = c.failure;
+      if (c.aboutTheFile) failure.file = iniUtf8;
+      const std::string log = Say(Words::kNotStartedLog, {Say(failure)});
       EXPECT_NE(desk.Log().find(" " + log), std::string::npos) << desk.Log();
 
-      std::string said;
+      const Language language = console.chinese ? Language::kChinese : Language::kEnglish;
+      std::string said = Say(language, Words::kNotStartedConsole, {Say(language, failure)});
 #ifdef _WIN32
       // The console reads GBK: the Chinese text, converted by the system.
-      said = text::Utf8ToSystem(
-          u8"cardservice: 未启动：" +
-          std::string(c.aboutTheFile ? u8"配置文件有误: " + iniUtf8 + ": " : "") +
-          withPort(c.chinese));
-#else
-      if (console.chinese) {
-        said = u8"cardservice: 未启动：" +
-               std::string(c.aboutTheFile ? u8"配置文件有误: " + iniUtf8 + ": " : "") +
-               withPort(c.chinese);
-      } else {
-        said = "cardservice: not started: " +
-               std::string(c.aboutTheFile ? "the settings file is wrong: " + iniUtf8 + ": " : "") +
-               withPort(c.english);
-      }
+      said = text::Utf8ToSystem(said);
 #endif
       EXPECT_NE(desk.Output().find(said + testing_support::kStdoutLineEnd), std::string::npos)
           << "expected:\n"
@@ -512,7 +495,8 @@ TEST(FrontEndProgram, AWritableDeskRefusesReadsUnlessTheIniSaysServe) {
     EXPECT_EQ((*permissions)["rating"], serve == "serve" ? "warning" : "error");
     const std::string& path = desk.directory().path();
     const std::string others =
-        path.substr(0, path.size() - 1) + " 可被 所有其他用户 (others) 改写（mode 0777）";
+        Say(Words::kDeskWritableBy,
+            {path.substr(0, path.size() - 1), Say(Words::kDeskOthers) + " (others)", "mode 0777"});
     EXPECT_EQ(state["permissions"].back(), others) << state.dump();
     EXPECT_NE(desk.Log().find(others), std::string::npos) << desk.Log();
   }
@@ -522,8 +506,11 @@ TEST(FrontEndProgram, StopsCleanlyOnSigterm) {
   ServiceDesk desk(SERVICE_DOUBLE_PROGRAM);
   ASSERT_TRUE(desk.Start());
   EXPECT_EQ(desk.process().Stop(10000), 0);
-  EXPECT_NE(desk.Log().find("停止"), std::string::npos) << desk.Log();
-  EXPECT_NE(desk.Log().find("启动：监听 http://127.0.0.1:" + std::to_string(desk.port())),
+  // The started line up to its first value after the port.
+  std::string started = Say(Words::kStartedLog, {std::to_string(desk.port())});
+  started.resize(started.find("%2"));
+  EXPECT_NE(desk.Log().find(started), std::string::npos) << desk.Log();
+  EXPECT_NE(desk.Log().find(Say(Words::kStopped, {Say(Words::kStopSignal, {"15"})})),
             std::string::npos)
       << desk.Log();
 }

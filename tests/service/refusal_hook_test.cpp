@@ -102,7 +102,7 @@ TEST(RefusalHook, SeesEveryRefusalTheLogLimits) {
        Say(Words::kSenderHost, {"evil.example"})},
       {"headers over the limit",
        Request(own, "https://his.example", "X-Filler: " + std::string(9000, 'x') + "\r\n"), 1,
-       "请求头过大的请求"},
+       Say(Words::kHeadersTooLargeSender)},
   };
   std::vector<std::string> expected;
   for (const Case& c : cases) {

@@ -63,6 +63,7 @@ struct RefusedCase {
   HttpRequest request;
   int status;
   bool logged;  // the refusal names its reason for the service log
+  std::string message;
 };
 
 TEST(RequestHandler, ProtocolFailuresAnswerTheirStatusWithAMessage) {
@@ -79,46 +80,64 @@ TEST(RequestHandler, ProtocolFailuresAnswerTheirStatusWithAMessage) {
     return request;
   };
   const std::vector<RefusedCase> cases = {
-      {"foreign host", withHost(Get("/v1/status"), "evil.example"), 403, true},
-      {"foreign host with our port", withHost(Get("/v1/status"), "evil.example:18086"), 403, true},
-      {"loopback host on another port", withHost(Get("/v1/status"), "127.0.0.1:80"), 403, true},
-      {"no host", withHost(Get("/v1/status"), std::nullopt), 403, true},
-      {"host with a suffix", withHost(Get("/v1/status"), "localhost:18086.evil.example"), 403,
-       true},
-      {"foreign origin", Post("/v1/ic-card/number", "{}", "https://evil.example"), 403, true},
+      {"foreign host", withHost(Get("/v1/status"), "evil.example"), 403, true,
+       Say(Words::kRefusedHost)},
+      {"foreign host with our port", withHost(Get("/v1/status"), "evil.example:18086"), 403, true,
+       Say(Words::kRefusedHost)},
+      {"loopback host on another port", withHost(Get("/v1/status"), "127.0.0.1:80"), 403, true,
+       Say(Words::kRefusedHost)},
+      {"no host", withHost(Get("/v1/status"), std::nullopt), 403, true, Say(Words::kRefusedHost)},
+      {"host with a suffix", withHost(Get("/v1/status"), "localhost:18086.evil.example"), 403, true,
+       Say(Words::kRefusedHost)},
+      {"foreign origin", Post("/v1/ic-card/number", "{}", "https://evil.example"), 403, true,
+       Say(Words::kRefusedOrigin)},
       {"origin differing by scheme",
-       Post("/v1/ic-card/number", "{}", "http://his.hospital.example"), 403, true},
+       Post("/v1/ic-card/number", "{}", "http://his.hospital.example"), 403, true,
+       Say(Words::kRefusedOrigin)},
       {"origin with a trailing slash",
-       Post("/v1/ic-card/number", "{}", "https://his.hospital.example/"), 403, true},
+       Post("/v1/ic-card/number", "{}", "https://his.hospital.example/"), 403, true,
+       Say(Words::kRefusedOrigin)},
       {"origin on another port",
-       Post("/v1/ic-card/number", "{}", "https://his.hospital.example:8443"), 403, true},
+       Post("/v1/ic-card/number", "{}", "https://his.hospital.example:8443"), 403, true,
+       Say(Words::kRefusedOrigin)},
       {"origin with a wildcard", Post("/v1/ic-card/number", "{}", "https://*.hospital.example"),
-       403, true},
+       403, true, Say(Words::kRefusedOrigin)},
       {"origin with a user", Post("/v1/ic-card/number", "{}", "https://x@his.hospital.example"),
-       403, true},
-      {"null origin", Get("/v1/status", "null"), 403, true},
-      {"unknown path", Get("/v2/status"), 404, false},
-      {"path with a prefix", Get("/v1/status/x"), 404, false},
-      {"GET of a card operation", Get("/v1/ic-card/number"), 405, false},
-      {"POST of the status", Post("/v1/status", "{}"), 405, false},
+       403, true, Say(Words::kRefusedOrigin)},
+      {"null origin", Get("/v1/status", "null"), 403, true, Say(Words::kRefusedOrigin)},
+      {"unknown path", Get("/v2/status"), 404, false, Say(Words::kNoSuchPath, {"/v2/status"})},
+      {"path with a prefix", Get("/v1/status/x"), 404, false,
+       Say(Words::kNoSuchPath, {"/v1/status/x"})},
+      {"GET of a card operation", Get("/v1/ic-card/number"), 405, false,
+       Say(Words::kMethodOnly, {"POST"})},
+      {"POST of the status", Post("/v1/status", "{}"), 405, false,
+       Say(Words::kMethodOnly, {"GET"})},
       {"DELETE of a card operation", withMethod(Post("/v1/magnetic-card", "{}"), "DELETE"), 405,
-       false},
-      {"lower-case method", withMethod(Get("/v1/status"), "get"), 405, false},
-      {"body over 4 KiB", Post("/v1/ic-card/number", std::string(4097, ' ') + "{}"), 413, true},
-      {"no content type", withType(Post("/v1/ic-card/number", "{}"), std::nullopt), 415, true},
+       false, Say(Words::kMethodOnly, {"POST"})},
+      {"lower-case method", withMethod(Get("/v1/status"), "get"), 405, false,
+       Say(Words::kMethodOnly, {"GET"})},
+      {"body over 4 KiB", Post("/v1/ic-card/number", std::string(4097, ' ') + "{}"), 413, true,
+       Say(Words::kBodyTooLarge)},
+      {"no content type", withType(Post("/v1/ic-card/number", "{}"), std::nullopt), 415, true,
+       Say(Words::kNotJsonType)},
       {"form content type",
-       withType(Post("/v1/ic-card/number", "{}"), "application/x-www-form-urlencoded"), 415, true},
-      {"text content type", withType(Post("/v1/ic-card/info", "{}"), "text/plain"), 415, true},
-      {"json as a prefix", withType(Post("/v1/ic-card/info", "{}"), "application/jsonp"), 415,
-       true},
-      {"malformed json", Post("/v1/ic-card/number", "{"), 400, false},
-      {"empty body", Post("/v1/ic-card/info", ""), 400, false},
-      {"array body", Post("/v1/ic-card/number", "[]"), 400, false},
-      {"string body", Post("/v1/ic-card/number", "\"x\""), 400, false},
-      {"missing track", Post("/v1/magnetic-card", "{}"), 400, false},
-      {"numeric track", Post("/v1/magnetic-card", R"({"track":123})"), 400, false},
-      {"null track", Post("/v1/magnetic-card", R"({"track":null})"), 400, false},
-      {"trailing garbage", Post("/v1/magnetic-card", R"({"track":"1"} x)"), 400, false},
+       withType(Post("/v1/ic-card/number", "{}"), "application/x-www-form-urlencoded"), 415, true,
+       Say(Words::kNotJsonType)},
+      {"text content type", withType(Post("/v1/ic-card/info", "{}"), "text/plain"), 415, true,
+       Say(Words::kNotJsonType)},
+      {"json as a prefix", withType(Post("/v1/ic-card/info", "{}"), "application/jsonp"), 415, true,
+       Say(Words::kNotJsonType)},
+      {"malformed json", Post("/v1/ic-card/number", "{"), 400, false, Say(Words::kBodyNotJson)},
+      {"empty body", Post("/v1/ic-card/info", ""), 400, false, Say(Words::kBodyNotJson)},
+      {"array body", Post("/v1/ic-card/number", "[]"), 400, false, Say(Words::kBodyNotObject)},
+      {"string body", Post("/v1/ic-card/number", "\"x\""), 400, false, Say(Words::kBodyNotObject)},
+      {"missing track", Post("/v1/magnetic-card", "{}"), 400, false, Say(Words::kNoTrack)},
+      {"numeric track", Post("/v1/magnetic-card", R"({"track":123})"), 400, false,
+       Say(Words::kNoTrack)},
+      {"null track", Post("/v1/magnetic-card", R"({"track":null})"), 400, false,
+       Say(Words::kNoTrack)},
+      {"trailing garbage", Post("/v1/magnetic-card", R"({"track":"1"} x)"), 400, false,
+       Say(Words::kBodyNotJson)},
   };
   const RequestHandler handler = Handler();
   for (const RefusedCase& c : cases) {
@@ -128,7 +147,7 @@ TEST(RequestHandler, ProtocolFailuresAnswerTheirStatusWithAMessage) {
     EXPECT_EQ(routed.response()->status, c.status);
     json body = Body(*routed.response());  // not const: a missing key reads as null
     EXPECT_EQ(body["ok"], false);
-    EXPECT_FALSE(body["message"].get<std::string>().empty());
+    EXPECT_EQ(body["message"], c.message);
     EXPECT_EQ(!routed.refusal.empty(), c.logged) << routed.refusal;
   }
 }
@@ -338,9 +357,27 @@ TEST(RequestHandler, CardAnswersMapToStatusAndBody) {
        {CallOutcome::Answered, false, "读卡失败,错误码:-3 错误信息NOCARD"},
        200,
        {{"ok", false}, {"message", "读卡失败,错误码:-3 错误信息NOCARD"}}},
-      {"busy", info, {CallOutcome::Busy, false, ""}, 503, {{"ok", false}}},
-      {"timed out", number, {CallOutcome::TimedOut, false, ""}, 504, {{"ok", false}}},
-      {"worker died", magnetic, {CallOutcome::WorkerDied, false, ""}, 502, {{"ok", false}}},
+      // Without the worker's words, the outcome's own.
+      {"busy",
+       info,
+       {CallOutcome::Busy, false, ""},
+       503,
+       {{"ok", false}, {"message", Say(Words::kCardBusy)}}},
+      {"timed out",
+       number,
+       {CallOutcome::TimedOut, false, ""},
+       504,
+       {{"ok", false}, {"message", Say(Words::kDriverTimedOut)}}},
+      {"worker died",
+       magnetic,
+       {CallOutcome::WorkerDied, false, ""},
+       502,
+       {{"ok", false}, {"message", Say(Words::kDriverCrashed)}}},
+      {"unavailable without words",
+       number,
+       {CallOutcome::Unavailable, false, ""},
+       500,
+       {{"ok", false}, {"message", Say(Words::kCardUnavailable)}}},
       {"unavailable",
        number,
        {CallOutcome::Unavailable, false, "找不到读卡库"},
@@ -359,7 +396,7 @@ TEST(RequestHandler, CardAnswersMapToStatusAndBody) {
   }
   // A failed read with nothing logged still says why.
   const json unlogged = Body(handler.AnswerCard(number, {CallOutcome::Answered, false, ""}));
-  EXPECT_FALSE(unlogged["message"].get<std::string>().empty());
+  EXPECT_EQ(unlogged["message"], Say(Words::kReadFailedUnlogged));
   // Bytes that are not UTF-8 cannot break the JSON.
   const json broken = Body(handler.AnswerCard(number, {CallOutcome::Answered, true, "\xB2\xE2"}));
   EXPECT_TRUE(broken["number"].is_string());

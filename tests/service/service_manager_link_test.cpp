@@ -13,11 +13,15 @@
 #include <cstddef>
 #include <cstring>
 
+#include "service/messages.h"
 #include "tests/service/service_desk.h"
 #include "tests/support/emulation.h"
 
 namespace service_test {
 namespace {
+
+using service::Say;
+using service::Words;
 
 // A datagram socket bound where NOTIFY_SOCKET will name it.
 class NotifySocket {
@@ -105,7 +109,7 @@ TEST(ServiceManagerLink, ReadinessWatchdogAndStopReachTheManagersSocket) {
     ASSERT_TRUE(started) << desk.Output();
 
     EXPECT_EQ(manager.Receive(10000),
-              "READY=1\nSTATUS=listening on http://127.0.0.1:" + std::to_string(desk.port()));
+              "READY=1\nSTATUS=" + Say(Words::kManagerStatus, {std::to_string(desk.port())}));
     // A ping every 200 ms: at least three in 1.5 s, even on a busy machine.
     const std::vector<std::string> pings = manager.ReceiveFor(1500);
     if (c.watchdogOurs) {
@@ -126,15 +130,19 @@ TEST(ServiceManagerLink, ReadinessWatchdogAndStopReachTheManagersSocket) {
 
     // The journal's lines: priority first, no time stamp of our own.
     const std::string journal = desk.Output();
-    EXPECT_NE(journal.find("\n<6>启动：监听 http://127.0.0.1:" + std::to_string(desk.port())),
-              std::string::npos)
-        << journal;
-    EXPECT_NE(journal.find("\n<4>拒绝 GET /v1/status"), std::string::npos) << journal;
-    EXPECT_NE(journal.find("https://evil.example"), std::string::npos) << journal;
-    EXPECT_NE(journal.find("\n<6>停止：收到信号 15"), std::string::npos) << journal;
+    // The started line up to its first value after the port.
+    std::string startedLine = Say(Words::kStartedLog, {std::to_string(desk.port())});
+    startedLine.resize(startedLine.find("%2"));
+    const std::string refusedLine =
+        Say(Words::kRefusedRequest,
+            {"GET /v1/status", Say(Words::kOriginNotAllowed, {"https://evil.example"})});
+    const std::string stopped = Say(Words::kStopped, {Say(Words::kStopSignal, {"15"})});
+    EXPECT_NE(journal.find("\n<6>" + startedLine), std::string::npos) << journal;
+    EXPECT_NE(journal.find("\n<4>" + refusedLine + "\n"), std::string::npos) << journal;
+    EXPECT_NE(journal.find("\n<6>" + stopped), std::string::npos) << journal;
     EXPECT_EQ(journal.find("cardservice: 20"), std::string::npos) << journal;
     // The day's file keeps its time-stamped lines.
-    EXPECT_NE(desk.Log().find("停止：收到信号 15"), std::string::npos) << desk.Log();
+    EXPECT_NE(desk.Log().find(stopped), std::string::npos) << desk.Log();
   }
 }
 

@@ -268,8 +268,7 @@ TEST_F(CardWorkerTest, FindsTheLibraryBesideTheProgramOrInstalled) {
       EXPECT_EQ(m_calls->Version(), 86);
     } else {
       EXPECT_EQ(answer.outcome, CallOutcome::Unavailable);
-      EXPECT_EQ(answer.text, std::string(u8"无法加载读卡动态库：") + CARD_LIBRARY_NAME +
-                                 u8"（程序目录中没有，系统的库目录中也没有）");
+      EXPECT_EQ(answer.text, Say(Words::kLibraryNotFound, {CARD_LIBRARY_NAME}));
       EXPECT_TRUE(RunUntil([&] { return Logged(Say(Words::kWorkerSays, {answer.text})); }))
           << LogText();
     }
@@ -311,7 +310,7 @@ TEST_F(CardWorkerTest, BlockedLogDirectoryGivesTheFixedText) {
   const CardAnswer answer = Call(kNumber);
   EXPECT_EQ(answer.outcome, CallOutcome::Answered);
   EXPECT_FALSE(answer.ok);
-  EXPECT_EQ(answer.text, u8"读卡失败，读卡日志无法写入，失败原因未能记下");
+  EXPECT_EQ(answer.text, Say(Words::kNothingLogged));
 }
 
 TEST_F(CardWorkerTest, HungDriverTimesOutAndTheNextCallIsAnswered) {
@@ -525,8 +524,10 @@ TEST_F(CardWorkerTest, MissingLibraryIsUnavailableUntilItIsThere) {
   EXPECT_EQ(missing.outcome, CallOutcome::Unavailable);
   EXPECT_NE(missing.text.find(CARD_LIBRARY_NAME), std::string::npos) << missing.text;
   EXPECT_EQ(m_calls->Version(), -1);
-  EXPECT_TRUE(RunUntil([&] { return Logged(u8"无法加载读卡动态库"); })) << LogText();
-  EXPECT_FALSE(Logged(u8"无法加载读卡动态库：无法加载")) << "said twice:\n" << LogText();
+  EXPECT_TRUE(RunUntil([&] { return Logged(Say(Words::kWorkerSays, {missing.text})); }))
+      << LogText();
+  const std::string cannotLoad = Say(Words::kLibraryCannotLoad, {""});
+  EXPECT_EQ(missing.text.rfind(cannotLoad), 0u) << "said twice: " << missing.text;
   m_desk.Copy(Built(CARD_LIBRARY), CARD_LIBRARY_FILE);  // put in place by IT
   const CardAnswer answer = Call(kNumber);
   EXPECT_EQ(answer.outcome, CallOutcome::Answered);
