@@ -20,8 +20,8 @@ Function Resolve(const driver::LibraryLoader& loader, driver::ModuleHandle modul
   return reinterpret_cast<Function>(loader.find(module, name));
 }
 
-// The file's name without its directory: the message goes to web pages,
-// which learn no path of the desk.
+// The file's name without its directory, UTF-8: the message goes to web
+// pages, which learn no path of the desk.
 std::string FileName(const std::string& path) {
   const std::string directory = host::DirectoryOf(path, host::kPathSeparator, host::IsLeadByte);
   return text::SystemToUtf8(path.substr(directory.size()));
@@ -46,7 +46,7 @@ bool CardLibrary::Load() {
   m_module = m_loader.load(path.c_str());
   if (m_module == nullptr) {
     m_problem = Say(IsLibraryPath(path) ? Words::kLibraryCannotLoad : Words::kLibraryNotFound,
-                    {text::SystemToUtf8(FileName(path))});
+                    {FileName(path)});
     return false;
   }
   m_version = Resolve<READCARD_QTZ_DLL_BBH_FN>(m_loader, m_module, "QTZ_DLL_BBH");
@@ -56,7 +56,7 @@ bool CardLibrary::Load() {
   if (m_version == nullptr || m_icCardNumber == nullptr || m_magneticCard == nullptr ||
       m_icCardInfo == nullptr) {
     Release();
-    m_problem = Say(Words::kLibraryWrongVersion, {text::SystemToUtf8(FileName(path))});
+    m_problem = Say(Words::kLibraryWrongVersion, {FileName(path)});
     return false;
   }
   m_loadDate = logger::FormatDate(now);

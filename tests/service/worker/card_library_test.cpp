@@ -249,10 +249,11 @@ TEST_F(CardLibraryTest, LibraryThatCannotBeHad) {
     g_standIn = StandIn();
     g_standIn.loadable = c.loadable;
     g_standIn.complete = c.complete;
-    CardLibrary library = MakeLibrary();
+    // A name in the system's code page, as a desk folder may hold.
+    CardLibrary library(kStandInLoader, g_directory + "读卡.lib", g_directory, Clock);
     EXPECT_FALSE(library.Load());
-    // It reaches web pages: the file's name, never the desk's path.
-    EXPECT_EQ(library.problem(), Say(c.problem, {"cards.lib"}));
+    // It reaches web pages: the file's name in UTF-8, never the desk's path.
+    EXPECT_EQ(library.problem(), Say(c.problem, {u8"读卡.lib"}));
     EXPECT_EQ(library.Version(), -1);
     EXPECT_EQ(g_standIn.loads, g_standIn.releases) << "nothing left loaded";
     EXPECT_FALSE(library.Call({CardOperation::IcCardNumber, ""}));
