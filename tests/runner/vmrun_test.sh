@@ -31,6 +31,8 @@ scripts/vmrun -C "$scratch" -- sh -c "printf '$gbk|$utf8\n'; touch written; exit
 status=$?
 check "exit status 7 comes back (got $status)" [ "$status" = 7 ]
 check "GBK and UTF-8 output arrive byte for byte" cmp -s "$scratch/expected" "$scratch/output"
+# What arrived instead, for the log of a failed run.
+cmp -s "$scratch/expected" "$scratch/output" || od -c "$scratch/output" | head -20
 check "the command ran in the shared directory and wrote to it" [ -f "$scratch/written" ]
 scripts/vmrun -C "$scratch" -- true
 status=$?
