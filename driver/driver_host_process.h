@@ -2,8 +2,9 @@
 // Platform seam: the driver host process as the library sees it, over one
 // pipe (Windows: an overlapped named pipe and the process handle; POSIX: a
 // socket pair and waitpid). It inherits nothing of the host but that pipe
-// and, on Windows, a handle to watch the host by; what a driver prints goes
-// to the null device.
+// and, on Windows, a handle to watch the host by (and it runs in a job that
+// kills it when the host's process ends); what a driver prints goes to the
+// null device.
 #include <cstddef>
 #include <memory>
 #include <string>

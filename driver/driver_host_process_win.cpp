@@ -70,15 +70,44 @@ struct StartupInfoEx {
   void* attributes;
 };
 
+// A job that ends the driver host when its last handle closes: the host's
+// process ending in any way closes it, even while the driver host is still
+// starting and has no watch on the host yet. Null where the system has no
+// job for it (the host already in a job that allows no other, before
+// Windows 8); the watch alone then ties the two.
+HANDLE KillOnCloseJob(HANDLE process) {
+  HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  if (job == nullptr) return nullptr;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
+      !AssignProcessToJobObject(job, process)) {
+    CloseHandle(job);
+    return nullptr;
+  }
+  return job;
+}
+
+// The job let go without ending anything: closing the library's handles is
+// all an unload does, and the driver host then ends by itself on its pipe.
+void ReleaseJob(HANDLE& job) {
+  if (job == nullptr) return;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  CloseValid(job);
+}
+
 }  // namespace
 
 struct DriverHostProcess::Impl {
   HANDLE process = nullptr;
+  HANDLE job = nullptr;    // kills the driver host when the host's process ends
   HANDLE pipe = nullptr;   // the library's end, overlapped
   HANDLE event = nullptr;  // for the pipe's overlapped operations
   ~Impl() {
     CloseValid(pipe);
     CloseValid(event);
+    ReleaseJob(job);
     CloseValid(process);
   }
 };
@@ -146,7 +175,9 @@ std::unique_ptr<DriverHostProcess> DriverHostProcess::Launch(const std::string& 
   constexpr DWORD kExtendedStartupInfo = 0x00080000;  // EXTENDED_STARTUPINFO_PRESENT
   const BOOL ok =
       CreateProcessA(program.c_str(), commandLine, nullptr, nullptr, TRUE,
-                     CREATE_NO_WINDOW | (list.get() != nullptr ? kExtendedStartupInfo : 0), nullptr,
+                     CREATE_NO_WINDOW | CREATE_SUSPENDED |
+                         (list.get() != nullptr ? kExtendedStartupInfo : 0),
+                     nullptr,
                      nullptr, &startup.startup, &started);
   const DWORD error = GetLastError();
   CloseValid(childEnd);
@@ -156,6 +187,9 @@ std::unique_ptr<DriverHostProcess> DriverHostProcess::Launch(const std::string& 
     failure.detail = ErrorText(error);
     return nullptr;
   }
+  // In its job before it runs a single instruction.
+  impl->job = KillOnCloseJob(started.hProcess);
+  ResumeThread(started.hThread);
   CloseHandle(started.hThread);
   impl->process = started.hProcess;
   return std::unique_ptr<DriverHostProcess>(new DriverHostProcess(std::move(impl)));

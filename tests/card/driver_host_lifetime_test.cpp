@@ -72,6 +72,9 @@ TEST_F(DriverHostLifetime, EndsWhenTheLibraryIsFreed) {
     ASSERT_EQ(read(0, 0, 0, 0, &number, &copy), 0);
     EXPECT_EQ(DriverHostsOf(GetCurrentProcessId()).size(), 1u);
     EXPECT_EQ(WaitForSingleObject(driverHost, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    BOOL inJob = FALSE;
+    EXPECT_TRUE(IsProcessInJob(driverHost, nullptr, &inJob) && inJob)
+        << "in the job that ends it with the host, even while it starts";
 
     const DWORD before = GetTickCount();
     FreeLibrary(library);

@@ -13,6 +13,7 @@ import http.server
 import os
 import subprocess
 import sys
+import tempfile
 import time
 
 folder = sys.argv[1]
@@ -24,18 +25,29 @@ class TimeStamping(http.server.BaseHTTPRequestHandler):
         global last_request
         last_request = time.monotonic()
         query = self.rfile.read(int(self.headers.get("Content-Length", "0")))
-        reply = subprocess.run(
-            ["openssl", "ts", "-reply", "-config", "tsa.cnf", "-queryfile", "/dev/stdin",
-             "-signer", "tsa.pem", "-inkey", "tsa.key", "-out", "/dev/stdout"],
-            input=query, capture_output=True, cwd=folder)
-        if reply.returncode != 0:
-            self.send_error(500, reply.stderr.decode(errors="replace")[:200])
+        # Files, not /dev/stdin and /dev/stdout: a minimal /dev (the emulated
+        # guest's) has no such links.
+        with tempfile.TemporaryDirectory(dir=folder) as work:
+            with open(os.path.join(work, "query"), "wb") as file:
+                file.write(query)
+            reply = subprocess.run(
+                ["openssl", "ts", "-reply", "-config", "tsa.cnf",
+                 "-queryfile", os.path.join(work, "query"), "-signer", "tsa.pem",
+                 "-inkey", "tsa.key", "-out", os.path.join(work, "reply")],
+                capture_output=True, cwd=folder)
+            answer = b""
+            if reply.returncode == 0:
+                with open(os.path.join(work, "reply"), "rb") as file:
+                    answer = file.read()
+        if reply.returncode != 0 or not answer:
+            # The end of openssl's words: the first line only names the config.
+            self.send_error(500, " ".join(reply.stderr.decode(errors="replace").split())[-200:])
             return
         self.send_response(200)
         self.send_header("Content-Type", "application/timestamp-reply")
-        self.send_header("Content-Length", str(len(reply.stdout)))
+        self.send_header("Content-Length", str(len(answer)))
         self.end_headers()
-        self.wfile.write(reply.stdout)
+        self.wfile.write(answer)
 
     def log_message(self, *args):
         pass
